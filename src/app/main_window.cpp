@@ -1,0 +1,291 @@
+#include "app/main_window.h"
+
+#include "app/ball_timer.h"
+#include "app/param_field.h"
+#include "app/picture_button.h"
+#include "app/sim_area.h"
+#include "render/theory_fill.h"
+#include "sim/animated_ball.h"
+#include "sim/fast_sim.h"
+#include "sim/run_setup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTimer>
+
+// The pictures live in the static UI library, whose resources must be
+// registered by hand.
+static void initAssets() { Q_INIT_RESOURCE(assets); }
+
+namespace kug {
+
+namespace {
+
+// The designed inner area of the window, and its smallest inner area: the
+// minimum outer size of 6060 x 4200 twips less the borders (60 twips each
+// side, 345 on top).
+constexpr QSize designedInnerSize(396, 355);
+
+QSize minimumInnerSize(const BoardState& s) {
+    return QSize((s.minFormWidth - 2 * 60) / 15, (s.minFormHeight - 345 - 60) / 15);
+}
+
+bool ticked(const QCheckBox* box) { return box->checkState() == Qt::Checked; }
+
+QString qText(const std::string& s) { return QString::fromStdString(s); }
+
+} // namespace
+
+MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
+    : QWidget(parent), random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {
+    initAssets();
+    setObjectName(QStringLiteral("Kuglovica"));
+    setWindowTitle(QStringLiteral("Kuglovica"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon32.xpm"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icon16.xpm"), QSize(16, 16));
+    setWindowIcon(icon);
+    resize(designedInnerSize);
+    createControls();
+    placeDesignedGeometry();
+    setTabOrder();
+    connectHandlers();
+    Form_Load();
+    setMinimumSize(minimumInnerSize(state_));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectHandlers() {
+    connect(simarea, &SimArea::doubleClicked, this, &MainWindow::simarea_DblClick);
+    connect(exitcmd, &QPushButton::clicked, this, &MainWindow::exitcmd_Click);
+    connect(startcmd, &QPushButton::clicked, this, &MainWindow::startcmd_Click);
+    connect(stopcmd, &QPushButton::clicked, this, &MainWindow::stopcmd_Click);
+    connect(fullstopcmd, &QPushButton::clicked, this, &MainWindow::fullstopcmd_Click);
+    connect(stupcitxt, &ParamField::clicked, this, &MainWindow::stupcitxt_Click);
+    connect(stupcitxt, &ParamField::doubleClicked, this, &MainWindow::stupcitxt_DblClick);
+    connect(stupcitxt, &ParamField::lostFocus, this, &MainWindow::stupcitxt_LostFocus);
+    connect(kuglicetxt, &ParamField::clicked, this, &MainWindow::kuglicetxt_Click);
+    connect(kuglicetxt, &ParamField::doubleClicked, this, &MainWindow::kuglicetxt_DblClick);
+    connect(kuglicetxt, &ParamField::lostFocus, this, &MainWindow::kuglicetxt_LostFocus);
+    connect(brzinatxt, &ParamField::clicked, this, &MainWindow::brzinatxt_Click);
+    connect(brzinatxt, &ParamField::doubleClicked, this, &MainWindow::brzinatxt_DblClick);
+    connect(brzinatxt, &ParamField::lostFocus, this, &MainWindow::brzinatxt_LostFocus);
+    connect(brzachk, &QCheckBox::clicked, this, &MainWindow::brzachk_Click);
+    connect(teorijskachk, &QCheckBox::clicked, this, &MainWindow::teorijskachk_Click);
+    connect(Timmy, &BallTimer::timeout, this, &MainWindow::Timmy_Timer);
+    connect(FastTimmy, &QTimer::timeout, this, &MainWindow::FastTimmy_Timer);
+}
+
+// ---- Start-up ------------------------------------------------------------
+
+void MainWindow::Form_Load() {
+    loadDefaults(state_); // texts, bounds, arrays, colours, needsReset
+    stupcitxt->setText(qText(decimalText(state_.minColumns)));
+    kuglicetxt->setText(qText(decimalText(state_.minBalls)));
+    brzinatxt->setText(qText(decimalText(state_.minSpeed)));
+    acceptedColumns_ = state_.minColumns;
+    Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
+    Timmy->setEnabled(false);
+    params->move(params->x(), 5);
+    gumbi->move(gumbi->x(), params->height() + params->y());
+    simarea->move(0, 0);
+    placeHorizontally();
+    setWindowTitle(qText(state_.titleText));
+    theoryfill();
+    plotKV();
+    state_.maxBalls = maxBallsFor(state_.cellSize);
+    state_.barUnit = barUnitFor(state_.cellSize, numberIn(kuglicetxt));
+}
+
+void MainWindow::placeHorizontally() {
+    params->move(width() - params->width() - 5, params->y());
+    gumbi->move(width() - gumbi->width() - 5, gumbi->y());
+    simarea->resize(params->x() - 10, height());
+}
+
+// ---- Layout --------------------------------------------------------------
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void MainWindow::Form_Resize() {
+    Timmy->setEnabled(false);
+    FastTimmy->stop();
+    setIdleControls();
+    state_.needsReset = true;
+    if (isMinimized())
+        return;
+    // The minimum itself is a native constraint; this only catches a window
+    // manager that ignored it.
+    const QSize least = minimumInnerSize(state_);
+    if (height() < least.height() || width() < least.width()) {
+        resize(size().expandedTo(least));
+        return; // the resize delivers its own notification
+    }
+    placeHorizontally();
+    plotKV();
+}
+
+void MainWindow::setIdleControls() {
+    startcmd->setEnabled(true);
+    stopcmd->setEnabled(false);
+    fullstopcmd->setEnabled(false);
+    params->setEnabled(true);
+}
+
+// ---- About box and exit ----------------------------------------------------
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Double-clicks that a label, a frame or a disabled control let through
+    // climb up to here; only the bare window surface opens the About box.
+    if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
+        Form_DblClick();
+    event->accept();
+}
+
+void MainWindow::Form_DblClick() {
+    QString text = qText(state_.aboutText);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Information, qText(state_.titleText), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MainWindow::simarea_DblClick() { Form_DblClick(); }
+
+void MainWindow::exitcmd_Click() { QApplication::exit(0); }
+
+// ---- Parameter fields --------------------------------------------------------
+
+double MainWindow::numberIn(const ParamField* field) const {
+    return numberValue(field->text().toStdString());
+}
+
+void MainWindow::selectAll(ParamField* field) { field->setSelection(0, field->text().size()); }
+
+void MainWindow::normalise(ParamField* field, FieldBounds bounds) {
+    field->setText(qText(normaliseFieldText(field->text().toStdString(), bounds)));
+}
+
+void MainWindow::stupcitxt_Click() { selectAll(stupcitxt); }
+void MainWindow::kuglicetxt_Click() { selectAll(kuglicetxt); }
+void MainWindow::brzinatxt_Click() { selectAll(brzinatxt); }
+
+void MainWindow::stupcitxt_DblClick() { stupcitxt->setText(qText(decimalText(state_.maxColumns))); }
+void MainWindow::kuglicetxt_DblClick() { kuglicetxt->setText(qText(decimalText(state_.maxBalls))); }
+void MainWindow::brzinatxt_DblClick() { brzinatxt->setText(qText(decimalText(state_.maxSpeed))); }
+
+void MainWindow::stupcitxt_LostFocus() {
+    normalise(stupcitxt, {state_.minColumns, state_.maxColumns});
+    const int n = toLong(numberIn(stupcitxt));
+    acceptedColumns_ = n;
+    state_.binCounts.redim(n);
+    state_.theoryCounts.redim(n);
+    theoryfill();
+    plotKV();
+}
+
+void MainWindow::kuglicetxt_LostFocus() {
+    normalise(kuglicetxt, {state_.minBalls, state_.maxBalls});
+    state_.barUnit = barUnitFor(state_.cellSize, numberIn(kuglicetxt));
+    theoryfill();
+    plotKV();
+}
+
+void MainWindow::brzinatxt_LostFocus() {
+    normalise(brzinatxt, {state_.minSpeed, state_.maxSpeed});
+    Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
+}
+
+// ---- Mode switches ---------------------------------------------------------
+
+void MainWindow::brzachk_Click() {
+    const bool fast = ticked(brzachk);
+    tragchk->setEnabled(!fast);
+    brzinalbl->setEnabled(!fast);
+    brzinatxt->setEnabled(!fast);
+    petljachk->setEnabled(fast);
+}
+
+void MainWindow::teorijskachk_Click() { plotKV(); }
+
+// ---- Board procedures ------------------------------------------------------
+
+PlotInputs MainWindow::plotInputs() const {
+    return PlotInputs{acceptedColumns_, ticked(brzachk), ticked(teorijskachk)};
+}
+
+void MainWindow::plotKV() { kug::plotKV(state_, simarea->surface(), plotInputs()); }
+
+void MainWindow::theoryfill() { kug::theoryfill(state_, acceptedColumns_, numberIn(kuglicetxt)); }
+
+void MainWindow::fastsim() {
+    Surface& area = simarea->surface();
+    kug::fastsim(state_, *random_, acceptedColumns_, numberIn(kuglicetxt), area.scaleWidth());
+    if (!ticked(petljachk)) {
+        setIdleControls();
+        state_.needsReset = true;
+    }
+    plotKV();
+}
+
+// ---- Runs -------------------------------------------------------------------
+
+void MainWindow::startcmd_Click() {
+    startcmd->setEnabled(false);
+    stopcmd->setEnabled(true);
+    fullstopcmd->setEnabled(true);
+    params->setEnabled(false);
+    if (state_.needsReset)
+        freshRunSetup(state_, simarea->surface(), plotInputs(), numberIn(kuglicetxt));
+    if (ticked(brzachk)) {
+        if (ticked(petljachk)) {
+            FastTimmy->start();
+            stopcmd->setEnabled(false); // a loop can only be aborted
+        } else {
+            fastsim();
+        }
+    } else {
+        Timmy->setEnabled(true);
+    }
+}
+
+void MainWindow::stopcmd_Click() {
+    Timmy->setEnabled(false);
+    startcmd->setEnabled(true);
+    stopcmd->setEnabled(false);
+}
+
+void MainWindow::fullstopcmd_Click() {
+    Timmy->setEnabled(false);
+    FastTimmy->stop();
+    setIdleControls();
+    state_.needsReset = true;
+    state_.binCounts.clearFirst(acceptedColumns_);
+}
+
+void MainWindow::Timmy_Timer() {
+    const BallInputs in{plotInputs(), ticked(tragchk)};
+    if (timmyTick(state_, simarea->surface(), *random_, in) != TickOutcome::RunEnded)
+        return;
+    setIdleControls();
+    state_.needsReset = true;
+    Timmy->setEnabled(false);
+}
+
+void MainWindow::FastTimmy_Timer() { fastsim(); }
+
+} // namespace kug

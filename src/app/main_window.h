@@ -1,0 +1,113 @@
+#pragma once
+// The Kuglovica window: twenty controls as designed and their handlers. The
+// handlers stay thin: they move controls and timers and call the board's core.
+
+#include "render/plot_kv.h"
+#include "sim/random_source.h"
+#include "state/board_state.h"
+#include "state/parameter_rules.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QTimer;
+
+namespace kug {
+
+class BallTimer;
+class ParamField;
+class PictureButton;
+class SimArea;
+
+class MainWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // `random` replaces the built-in source (tests script it).
+    explicit MainWindow(std::unique_ptr<RandomSource> random = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const BoardState& state() const { return state_; }
+    BoardState& state() { return state_; }
+    // The column count the board is drawn with: the last one accepted.
+    int acceptedColumns() const { return acceptedColumns_; }
+    BallTimer& timmy() const { return *Timmy; }
+    QTimer& fastTimmy() const { return *FastTimmy; }
+
+    // Handlers, named after their control and event.
+    void Form_Load();
+    void Form_Resize();
+    void Form_DblClick();
+    void simarea_DblClick();
+    void exitcmd_Click();
+    void stupcitxt_Click();
+    void stupcitxt_DblClick();
+    void stupcitxt_LostFocus();
+    void kuglicetxt_Click();
+    void kuglicetxt_DblClick();
+    void kuglicetxt_LostFocus();
+    void brzinatxt_Click();
+    void brzinatxt_DblClick();
+    void brzinatxt_LostFocus();
+    void brzachk_Click();
+    void teorijskachk_Click();
+    void startcmd_Click();
+    void stopcmd_Click();
+    void fullstopcmd_Click();
+    void Timmy_Timer();
+    void FastTimmy_Timer();
+
+    // Board procedures.
+    void plotKV();
+    void theoryfill();
+    void fastsim();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void createControls();
+    void placeDesignedGeometry();
+    void setTabOrder();
+    void connectHandlers();
+    void placeHorizontally();
+    void setIdleControls();
+    void selectAll(ParamField* field);
+    // Validation shared by the three fields: normalise into bounds.
+    void normalise(ParamField* field, FieldBounds bounds);
+    double numberIn(const ParamField* field) const;
+    PlotInputs plotInputs() const;
+
+    BoardState state_;
+    std::unique_ptr<RandomSource> random_;
+    int acceptedColumns_ = 2;
+
+    // Controls, in the order the window creates them.
+    QTimer* FastTimmy = nullptr;
+    QGroupBox* gumbi = nullptr;
+    PictureButton* exitcmd = nullptr;
+    PictureButton* fullstopcmd = nullptr;
+    PictureButton* stopcmd = nullptr;
+    PictureButton* startcmd = nullptr;
+    BallTimer* Timmy = nullptr;
+    SimArea* simarea = nullptr;
+    QGroupBox* params = nullptr;
+    QCheckBox* petljachk = nullptr;
+    QCheckBox* tragchk = nullptr;
+    QCheckBox* brzachk = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* teorijskachk = nullptr;
+    ParamField* brzinatxt = nullptr;
+    ParamField* kuglicetxt = nullptr;
+    ParamField* stupcitxt = nullptr;
+    QLabel* brzinalbl = nullptr;
+    QLabel* kuglicelbl = nullptr;
+    QLabel* stupcilbl = nullptr;
+};
+
+} // namespace kug

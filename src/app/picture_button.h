@@ -1,0 +1,17 @@
+#pragma once
+// A picture-only command button: a 16x16 picture, a separate picture while
+// disabled, no caption, no tooltip; it takes the focus when clicked so that a
+// parameter field is validated before the button acts.
+
+#include <QPushButton>
+
+namespace kug {
+
+class PictureButton final : public QPushButton {
+    Q_OBJECT
+public:
+    PictureButton(const QString& picture, const QString& disabledPicture,
+                  const QString& accessibleName, QWidget* parent = nullptr);
+};
+
+} // namespace kug
