@@ -23,17 +23,17 @@ public:
     int scaleWidth() const override { return w_; }
     int scaleHeight() const override { return h_; }
     Long backColor() const override { return back_; }
-    void cls() override { ops.push_back({Op::Cls}); }
-    void setFillStyle(int style) override { ops.push_back({Op::FillStyle, 0, 0, 0, 0, style}); }
-    void setFillColor(Long color) override { ops.push_back({Op::FillColor, 0, 0, 0, 0, color}); }
+    void cls() override { ops.push_back({Op::Cls, 0, 0, 0, 0, 0, {}}); }
+    void setFillStyle(int style) override { ops.push_back({Op::FillStyle, 0, 0, 0, 0, style, {}}); }
+    void setFillColor(Long color) override { ops.push_back({Op::FillColor, 0, 0, 0, 0, color, {}}); }
     void circle(Single x, Single y, Single r, Long color) override {
-        ops.push_back({Op::Circle, x, y, r, 0, color});
+        ops.push_back({Op::Circle, x, y, r, 0, color, {}});
     }
     void line(Single x1, Single y1, Single x2, Single y2, Long color) override {
-        ops.push_back({Op::Line, x1, y1, x2, y2, color});
+        ops.push_back({Op::Line, x1, y1, x2, y2, color, {}});
     }
     void box(Single x1, Single y1, Single x2, Single y2, Long color) override {
-        ops.push_back({Op::Box, x1, y1, x2, y2, color});
+        ops.push_back({Op::Box, x1, y1, x2, y2, color, {}});
     }
     void print(const std::string& text) override { ops.push_back({Op::Print, 0, 0, 0, 0, 0, text}); }
 
