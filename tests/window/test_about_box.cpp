@@ -1,0 +1,95 @@
+// The About box: only a double-click on the bare window surface or on the
+// drawing area opens it; every other control keeps its double-clicks.
+
+#include "app/main_window.h"
+#include "window_fixture_controls.h"
+#include "window_fixture_runs.h"
+
+#include <QTest>
+
+using namespace kug;
+using namespace kug::test;
+
+class TestAboutBox : public QObject {
+    Q_OBJECT
+private slots:
+    void doubleClick_data();
+    void doubleClick();
+    void openDuringLoop();
+};
+
+void TestAboutBox::doubleClick_data() {
+    QTest::addColumn<QString>("target"); // a control's name, or "" for the window itself
+    QTest::addColumn<QPoint>("pos");     // in the target; a null point means its centre
+    QTest::addColumn<bool>("opens");
+
+    // Bare surface: above the parameter frame, in the gap between the drawing
+    // area and the frames, and below the button frame.
+    QTest::newRow("window above params") << QString() << QPoint(320, 2) << true;
+    QTest::newRow("window between areas") << QString() << QPoint(240, 150) << true;
+    QTest::newRow("window below gumbi") << QString() << QPoint(320, 330) << true;
+    QTest::newRow("drawing area") << QStringLiteral("simarea") << QPoint() << true;
+    QTest::newRow("drawing area border") << QStringLiteral("simarea") << QPoint(1, 1) << true;
+
+    QTest::newRow("params frame") << QStringLiteral("params") << QPoint(3, 60) << false;
+    QTest::newRow("gumbi frame") << QStringLiteral("gumbi") << QPoint(3, 3) << false;
+    QTest::newRow("label") << QStringLiteral("kuglicelbl") << QPoint() << false;
+    QTest::newRow("check box") << QStringLiteral("teorijskachk") << QPoint() << false;
+    QTest::newRow("disabled check box") << QStringLiteral("Check1") << QPoint() << false;
+    QTest::newRow("disabled loop box") << QStringLiteral("petljachk") << QPoint() << false;
+    QTest::newRow("button") << QStringLiteral("exitcmd") << QPoint() << false;
+    QTest::newRow("disabled button") << QStringLiteral("stopcmd") << QPoint() << false;
+    QTest::newRow("text field") << QStringLiteral("brzinatxt") << QPoint() << false;
+}
+
+void TestAboutBox::doubleClick() {
+    QFETCH(QString, target);
+    QFETCH(QPoint, pos);
+    QFETCH(bool, opens);
+
+    auto window = makeWindow();
+    QVERIFY(showActive(*window));
+    QWidget* receiver =
+        target.isEmpty() ? window.get() : &control<QWidget>(*window, target.toLatin1().constData());
+    if (target.isEmpty())
+        QCOMPARE(window->childAt(pos), nullptr); // really the bare surface
+
+    // exitcmd must not end the program from a double-click either: a double
+    // click on a button is only a press, the About box none.
+    const std::optional<SeenBox> seen = doubleClickForBox(receiver, pos);
+    QCOMPARE(seen.has_value(), opens);
+    if (!opens)
+        return;
+    QCOMPARE(seen->title, QStringLiteral("Kuglovica"));
+    QString text = seen->text;
+    text.remove(QLatin1Char('\r'));
+    QCOMPARE(text.split(QLatin1Char('\n')),
+             QStringList({QStringLiteral("Simulator Kuglovice,"), QStringLiteral("verzija 1")}));
+    QCOMPARE(seen->icon, QMessageBox::Information);
+    QCOMPARE(seen->buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(seen->modal);
+    // Closing it changes nothing.
+    QCOMPARE(runControls(*window), idleRow);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+// The box can be opened while the fast simulation loops; the loop goes on.
+void TestAboutBox::openDuringLoop() {
+    auto window = makeWindow();
+    QVERIFY(showActive(*window));
+    clickCheckBox(*window, "brzachk");
+    clickCheckBox(*window, "petljachk");
+    clickButton(*window, "startcmd");
+    QCOMPARE(runControls(*window), loopingRow);
+
+    const std::optional<SeenBox> seen =
+        doubleClickForBox(&control<QWidget>(*window, "simarea"), QPoint());
+    QVERIFY(seen.has_value());
+    QCOMPARE(seen->title, QStringLiteral("Kuglovica"));
+    QCOMPARE(runControls(*window), loopingRow);
+    clickButton(*window, "fullstopcmd");
+    QCOMPARE(runControls(*window), idleRow);
+}
+
+QTEST_MAIN(TestAboutBox)
+#include "test_about_box.moc"

@@ -1,0 +1,483 @@
+// Runs driven through the real buttons: the run-state table, the fresh set-up,
+// pause and resume, abort, the single and the looping fast run, the end of an
+// animated run and what a redraw or a resize does to a finished histogram.
+
+#include "app/ball_timer.h"
+#include "app/main_window.h"
+#include "state/parameter_rules.h"
+#include "window_fixture_controls.h"
+#include "window_fixture_runs.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace kug;
+using namespace kug::test;
+
+namespace {
+
+// Presses the button a table step names.
+void press(const MainWindow& w, const QString& step) {
+    if (step == QLatin1String("start"))
+        clickButton(w, "startcmd");
+    else if (step == QLatin1String("pause"))
+        clickButton(w, "stopcmd");
+    else if (step == QLatin1String("abort"))
+        clickButton(w, "fullstopcmd");
+    else
+        qFatal("unknown step %s", qPrintable(step));
+}
+
+// Columns and balls typed into the fields, then the fast switches ticked.
+void prepare(const MainWindow& w, const QString& columns, const QString& balls, bool fast = false,
+             bool loop = false) {
+    enterText(w, "stupcitxt", columns);
+    enterText(w, "kuglicetxt", balls);
+    if (fast)
+        clickCheckBox(w, "brzachk");
+    if (loop)
+        clickCheckBox(w, "petljachk");
+}
+
+bool allCountsZero(const MainWindow& w, int columns) {
+    for (int i = 1; i <= columns; ++i)
+        if (w.state().binCounts(i) != 0)
+            return false;
+    return true;
+}
+
+// Resizes the shown window and lets the platform deliver the resize.
+bool resizeWindow(MainWindow& w, QSize size) {
+    w.resize(size);
+    return QTest::qWaitFor([&] { return w.size() == size; });
+}
+
+} // namespace
+
+class TestRunStates : public QObject {
+    Q_OBJECT
+private slots:
+    void transitions_data();
+    void transitions();
+    void freshStart();
+    void pauseAndResume_data();
+    void pauseAndResume();
+    void abort_data();
+    void abort();
+    void singleFastRun_data();
+    void singleFastRun();
+    void loopTicks_data();
+    void loopTicks();
+    void animatedRunEndsByItself();
+    void finishedHistogramSurvives_data();
+    void finishedHistogramSurvives();
+    void resizeMidRun_data();
+    void resizeMidRun();
+    void timmyInterval_data();
+    void timmyInterval();
+};
+
+// The run-state table. Each step is a click on a real button; after every step
+// the whole row (six controls and needsReset) must be that of the state named.
+void TestRunStates::transitions_data() {
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<bool>("loop");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("states");
+
+    const auto row = [](const char* name, bool fast, bool loop, const char* steps,
+                        const char* states) {
+        QTest::newRow(name) << fast << loop << QString::fromLatin1(steps).split(QLatin1Char(' '))
+                            << QString::fromLatin1(states).split(QLatin1Char(' '));
+    };
+    row("idle, start: running", false, false, "start", "Running");
+    row("running, pause: paused", false, false, "start pause", "Running Paused");
+    row("paused, start: running", false, false, "start pause start", "Running Paused Running");
+    row("running, abort: idle", false, false, "start abort", "Running Idle");
+    row("paused, abort: idle", false, false, "start pause abort", "Running Paused Idle");
+    row("abort, start again: running", false, false, "start abort start", "Running Idle Running");
+    row("running: start is disabled", false, false, "start start", "Running Running");
+    row("idle: pause is disabled", false, false, "pause", "Idle");
+    row("idle: abort is disabled", false, false, "abort", "Idle");
+    row("fast, start: idle", true, false, "start", "Idle");
+    row("fast twice: idle", true, false, "start start", "Idle Idle");
+    row("fast and loop, start: looping", true, true, "start", "Looping");
+    row("looping: pause is disabled", true, true, "start pause", "Looping Looping");
+    row("looping, abort: idle", true, true, "start abort", "Looping Idle");
+    row("looping, abort, start: looping", true, true, "start abort start", "Looping Idle Looping");
+}
+
+void TestRunStates::transitions() {
+    QFETCH(bool, fast);
+    QFETCH(bool, loop);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, states);
+    QCOMPARE(steps.size(), states.size());
+
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("3"), QStringLiteral("5"), fast, loop);
+    QCOMPARE(runControls(*w), idleRow);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        press(*w, steps[i]);
+        QVERIFY2(runControls(*w) == rowNamed(states[i]),
+                 qPrintable(QStringLiteral("after step %1 (%2): %3")
+                                .arg(i + 1)
+                                .arg(steps[i], describe(runControls(*w)))));
+        QCOMPARE(w->fastTimmy().interval(), 100);
+    }
+}
+
+// A start from Idle sets up a fresh run: arrays sized to the columns and
+// empty, the balls to come, the ball at the top centre in its fall.
+void TestRunStates::freshStart() {
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("4"), QStringLiteral("3"));
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), runningRow);
+
+    const BoardState& s = w->state();
+    QCOMPARE(s.binCounts.upper(), 4);
+    QCOMPARE(s.theoryCounts.upper(), 4);
+    QVERIFY(allCountsZero(*w, 4));
+    QCOMPARE(s.ballsLeft, Integer{3});
+    QCOMPARE(s.ballX, Integer{116}); // round(232 / 2)
+    QCOMPARE(s.ballY, Integer{0});
+    QCOMPARE(s.fallTick, Integer{0});
+    QCOMPARE(s.rowIndex, Integer{0});
+    QVERIFY(s.dropping);
+    QCOMPARE(s.barUnit, barUnitFor(s.cellSize, 3));
+    QCOMPARE(s.hopCoefB, static_cast<Single>(2 + 2 * std::sqrt(3.0)));
+    // Fields cannot change while the parameter frame is disabled.
+    QVERIFY(!control<QLineEdit>(*w, "stupcitxt").isEnabled());
+}
+
+// Pausing at any point of a ball's road and starting again continues exactly
+// there: the run goes on as if it had never been paused (compared with a twin
+// window fed the same random numbers).
+void TestRunStates::pauseAndResume_data() {
+    QTest::addColumn<int>("ticks");
+    // 3 columns give cell 19: a fall of 10 ticks, a peg tick, 19 hop ticks.
+    QTest::newRow("mid-fall") << 5;
+    QTest::newRow("resting on the top peg") << 10;
+    QTest::newRow("direction chosen") << 11;
+    QTest::newRow("mid-hop") << 15;
+    QTest::newRow("second ball falling") << 60;
+}
+
+void TestRunStates::pauseAndResume() {
+    QFETCH(int, ticks);
+    auto paused = makeWindow();
+    auto twin = makeWindow();
+    // Both prepared before either starts: activating a window runs the event
+    // loop, which must not tick a running ball.
+    for (MainWindow* w : {paused.get(), twin.get()}) {
+        QVERIFY(showActive(*w));
+        prepare(*w, QStringLiteral("3"), QStringLiteral("2"));
+    }
+    for (MainWindow* w : {paused.get(), twin.get()}) {
+        clickButton(*w, "startcmd");
+        for (int i = 0; i < ticks; ++i)
+            w->Timmy_Timer();
+    }
+    QCOMPARE(paused->state().cellSize, Integer{19});
+
+    const BallFields before = ballFields(*paused);
+    const QImage pictureBefore = picture(*paused);
+    clickButton(*paused, "stopcmd");
+    QCOMPARE(runControls(*paused), pausedRow);
+    QCOMPARE(ballFields(*paused), before);
+    QVERIFY(picture(*paused) == pictureBefore); // the ball stays drawn
+    clickButton(*paused, "startcmd");
+    QCOMPARE(runControls(*paused), runningRow);
+    QCOMPARE(ballFields(*paused), before); // no fresh set-up
+    QCOMPARE(ballFields(*paused), ballFields(*twin));
+
+    paused->Timmy_Timer();
+    twin->Timmy_Timer();
+    QCOMPARE(ballFields(*paused), ballFields(*twin));
+    QVERIFY(picture(*paused) == picture(*twin));
+    QVERIFY(tickUntilIdle(*paused) < 100000);
+    QVERIFY(tickUntilIdle(*twin) < 100000);
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(paused->state().binCounts(i), twin->state().binCounts(i));
+    QCOMPARE(countSum(*paused), 2);
+}
+
+// An abort from any run clears the counts but redraws nothing; the next board
+// drawing (the theory switch) shows empty bins.
+void TestRunStates::abort_data() {
+    QTest::addColumn<QString>("from");
+    QTest::newRow("running") << QStringLiteral("Running");
+    QTest::newRow("paused") << QStringLiteral("Paused");
+    QTest::newRow("looping") << QStringLiteral("Looping");
+}
+
+void TestRunStates::abort() {
+    QFETCH(QString, from);
+    const bool looping = from == QLatin1String("Looping");
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("3"), QString::fromLatin1(looping ? "20" : "3"), looping, looping);
+    clickButton(*w, "startcmd");
+    if (looping) {
+        w->FastTimmy_Timer();
+    } else {
+        tickUntilLanded(*w, 1);
+        for (int i = 0; i < 5; ++i) // the next ball on its way
+            w->Timmy_Timer();
+    }
+    if (from == QLatin1String("Paused"))
+        clickButton(*w, "stopcmd");
+    QCOMPARE(runControls(*w), rowNamed(from));
+    const int bin = fullestBin(*w);
+    QVERIFY(bin > 0);
+    QVERIFY(redBarIn(*w, bin));
+    const QImage before = picture(*w);
+
+    clickButton(*w, "fullstopcmd");
+    QCOMPARE(runControls(*w), idleRow);
+    QVERIFY(allCountsZero(*w, 3));
+    QVERIFY(picture(*w) == before); // ball and histogram stay on screen
+
+    clickCheckBox(*w, "teorijskachk");
+    QVERIFY(!redBarIn(*w, bin));
+}
+
+// A single fast run happens within the click: back in Idle with the whole
+// histogram drawn and its counts kept. Every ball makes n - 1 deflections from
+// the centre, the first one of the run included.
+void TestRunStates::singleFastRun_data() {
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("balls");
+    QTest::addColumn<std::vector<double>>("script");
+    QTest::addColumn<QList<int>>("counts");
+
+    QTest::newRow("one ball") << QStringLiteral("2") << QStringLiteral("1")
+                              << std::vector<double>{0.9} << QList<int>{0, 1};
+    QTest::newRow("2 columns, 0.5 goes left") << QStringLiteral("2") << QStringLiteral("7")
+                                              << std::vector<double>{0.5} << QList<int>{7, 0};
+    QTest::newRow("2 columns, alternating") << QStringLiteral("2") << QStringLiteral("6")
+                                            << std::vector<double>{0.2, 0.8} << QList<int>{3, 3};
+    QTest::newRow("5 columns, all right")
+        << QStringLiteral("5") << QStringLiteral("30") << std::vector<double>{0.51}
+        << QList<int>{0, 0, 0, 0, 30};
+    QTest::newRow("5 columns, right then left")
+        << QStringLiteral("5") << QStringLiteral("40") << std::vector<double>{0.9, 0.1}
+        << QList<int>{0, 0, 40, 0, 0};
+    QTest::newRow("5 columns, left then three rights")
+        << QStringLiteral("5") << QStringLiteral("3") << std::vector<double>{0.1, 0.9, 0.9, 0.9}
+        << QList<int>{0, 0, 0, 3, 0};
+    QTest::newRow("4 columns, three rights in four")
+        << QStringLiteral("4") << QStringLiteral("4") << std::vector<double>{0.9, 0.9, 0.9, 0.1}
+        << QList<int>{0, 0, 3, 1}; // balls take RRR, LRR, RLR, RRL
+}
+
+void TestRunStates::singleFastRun() {
+    QFETCH(QString, columns);
+    QFETCH(QString, balls);
+    QFETCH(std::vector<double>, script);
+    QFETCH(QList<int>, counts);
+
+    ScriptedRandom* random = nullptr;
+    auto w = makeWindow(script, &random);
+    QVERIFY(showActive(*w));
+    prepare(*w, columns, balls, true);
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), idleRow);
+
+    const int n = columns.toInt();
+    const int b = balls.toInt();
+    QCOMPARE(w->state().ballsLeft, Integer{0});
+    QCOMPARE(random->drawn, std::size_t(b) * std::size_t(n - 1));
+    QList<int> seen;
+    for (int i = 1; i <= n; ++i)
+        seen << w->state().binCounts(i);
+    QCOMPARE(seen, counts);
+    for (int i = 1; i <= n; ++i)
+        QCOMPARE(redBarIn(*w, i), counts[i - 1] > 0);
+}
+
+// Every tick of the loop is one complete run of exactly b balls, counted from
+// zero, whether the tick comes from the handler or from the timer's signal.
+void TestRunStates::loopTicks_data() {
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("balls");
+    QTest::newRow("2 columns, 1 ball") << QStringLiteral("2") << QStringLiteral("1");
+    QTest::newRow("10 columns, 100 balls") << QStringLiteral("10") << QStringLiteral("100");
+    QTest::newRow("32 columns, 250 balls") << QStringLiteral("32") << QStringLiteral("250");
+}
+
+void TestRunStates::loopTicks() {
+    QFETCH(QString, columns);
+    QFETCH(QString, balls);
+    const int n = columns.toInt();
+    const int b = balls.toInt();
+
+    ScriptedRandom* random = nullptr;
+    auto w = makeWindow({0.3, 0.8, 0.6, 0.9, 0.1, 0.4, 0.7}, &random);
+    QVERIFY(showActive(*w));
+    prepare(*w, columns, balls, true, true);
+    QCOMPARE(control<QLineEdit>(*w, "kuglicetxt").text(), balls);
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), loopingRow);
+    QCOMPARE(countSum(*w), 0); // the first run comes with the first tick
+
+    for (int tick = 1; tick <= 4; ++tick) {
+        const std::size_t drawnBefore = random->drawn;
+        if (tick % 2 == 1)
+            w->FastTimmy_Timer();
+        else
+            QVERIFY(QMetaObject::invokeMethod(&w->fastTimmy(), "timeout", Qt::DirectConnection));
+        QCOMPARE(countSum(*w), b);
+        QCOMPARE(random->drawn - drawnBefore, std::size_t(b) * std::size_t(n - 1));
+        QCOMPARE(runControls(*w), loopingRow);
+        QVERIFY(redBarIn(*w, fullestBin(*w)));
+    }
+    clickButton(*w, "fullstopcmd");
+    QCOMPARE(runControls(*w), idleRow);
+}
+
+// The last ball landing ends the run by itself: Idle, Timmy off, the
+// histogram and its counts kept for the user to look at.
+void TestRunStates::animatedRunEndsByItself() {
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("3"), QStringLiteral("4"));
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), runningRow);
+    tickUntilLanded(*w, 3);
+    QCOMPARE(runControls(*w), runningRow); // not before the last ball
+    QVERIFY(tickUntilIdle(*w) < 100000);
+
+    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(w->state().ballsLeft, Integer{0});
+    QCOMPARE(countSum(*w), 4);
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(redBarIn(*w, i), w->state().binCounts(i) > 0);
+    // The next start is a fresh run of the same size.
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), runningRow);
+    QCOMPARE(countSum(*w), 0);
+    QCOMPARE(w->state().ballsLeft, Integer{4});
+}
+
+// A finished histogram, animated or fast, stays on the board through the
+// redraw of the theory switch and through a resize.
+void TestRunStates::finishedHistogramSurvives_data() {
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<bool>("resize");
+    QTest::newRow("animated, theory switch") << false << false;
+    QTest::newRow("animated, resize") << false << true;
+    QTest::newRow("fast, theory switch") << true << false;
+    QTest::newRow("fast, resize") << true << true;
+}
+
+void TestRunStates::finishedHistogramSurvives() {
+    QFETCH(bool, fast);
+    QFETCH(bool, resize);
+    auto w = makeWindow({0.9, 0.2, 0.7, 0.3, 0.6, 0.55, 0.1});
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("4"), QStringLiteral("6"), fast);
+    clickButton(*w, "startcmd");
+    if (!fast)
+        QVERIFY(tickUntilIdle(*w) < 100000);
+    QCOMPARE(runControls(*w), idleRow);
+    QList<int> counts;
+    for (int i = 1; i <= 4; ++i)
+        counts << w->state().binCounts(i);
+    QCOMPARE(countSum(*w), 6);
+    const Integer cellBefore = w->state().cellSize;
+
+    if (resize) {
+        QVERIFY(resizeWindow(*w, QSize(520, 440)));
+        QVERIFY(w->state().cellSize != cellBefore); // really redrawn at the new size
+    } else {
+        clickCheckBox(*w, "teorijskachk");
+        QVERIFY(control<QCheckBox>(*w, "teorijskachk").isChecked());
+    }
+    QCOMPARE(runControls(*w), idleRow);
+    for (int i = 1; i <= 4; ++i) {
+        QCOMPARE(w->state().binCounts(i), counts[i - 1]);
+        QCOMPARE(redBarIn(*w, i), counts[i - 1] > 0);
+    }
+}
+
+// A resize mid-run ends it, whatever the run: Idle, the partial histogram
+// kept on the board; the next start begins from empty bins.
+void TestRunStates::resizeMidRun_data() {
+    QTest::addColumn<QString>("from");
+    QTest::newRow("running") << QStringLiteral("Running");
+    QTest::newRow("paused") << QStringLiteral("Paused");
+    QTest::newRow("looping") << QStringLiteral("Looping");
+}
+
+void TestRunStates::resizeMidRun() {
+    QFETCH(QString, from);
+    const bool looping = from == QLatin1String("Looping");
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    prepare(*w, QStringLiteral("3"), QStringLiteral("5"), looping, looping);
+    clickButton(*w, "startcmd");
+    int landed = 5;
+    if (!looping) {
+        landed = 2;
+        tickUntilLanded(*w, landed);
+        for (int i = 0; i < 12; ++i) // the third ball on its way
+            w->Timmy_Timer();
+    } else {
+        w->FastTimmy_Timer();
+    }
+    if (from == QLatin1String("Paused"))
+        clickButton(*w, "stopcmd");
+    QCOMPARE(runControls(*w), rowNamed(from));
+
+    QVERIFY(resizeWindow(*w, QSize(500, 420)));
+    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(countSum(*w), landed);
+    const int bin = fullestBin(*w);
+    QVERIFY(redBarIn(*w, bin)); // redrawn at the new size, counts and all
+
+    clickButton(*w, "startcmd");
+    QCOMPARE(runControls(*w), rowNamed(looping ? "Looping" : "Running"));
+    QCOMPARE(countSum(*w), 0);
+    QCOMPARE(w->state().ballsLeft, Integer{5});
+    QVERIFY(!redBarIn(*w, bin));
+}
+
+// Timmy is the drift-free ball timer, ticking every 101 - speed ms.
+void TestRunStates::timmyInterval_data() {
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("slowest") << QStringLiteral("1") << 100;
+    QTest::newRow("middle") << QStringLiteral("37") << 64;
+    QTest::newRow("fastest") << QStringLiteral("100") << 1;
+    QTest::newRow("99") << QStringLiteral("99") << 2;
+    QTest::newRow("below the bounds") << QStringLiteral("0") << 100;
+    QTest::newRow("above the bounds") << QStringLiteral("250") << 1;
+    QTest::newRow("half to even") << QStringLiteral("50.5") << 51;
+}
+
+void TestRunStates::timmyInterval() {
+    QFETCH(QString, speed);
+    QFETCH(int, interval);
+    auto w = makeWindow();
+    QVERIFY(showActive(*w));
+    auto* timer = qobject_cast<BallTimer*>(w->findChild<QObject*>(QStringLiteral("Timmy")));
+    QVERIFY(timer);
+    QCOMPARE(timer, &w->timmy());
+
+    enterText(*w, "brzinatxt", speed);
+    QCOMPARE(timer->interval(), interval);
+    QVERIFY(!timer->isEnabled());
+    clickButton(*w, "startcmd");
+    QVERIFY(timer->isEnabled());
+    QCOMPARE(timer->interval(), interval);
+    clickButton(*w, "fullstopcmd");
+    QVERIFY(!timer->isEnabled());
+}
+
+QTEST_MAIN(TestRunStates)
+#include "test_run_states.moc"

@@ -1,0 +1,364 @@
+// The window as it opens: the twenty controls with their names, types,
+// nesting, captions, positions and initial states, the tab order, the board
+// geometry of the first drawing, the button pictures and a screenshot.
+
+#include "app/ball_timer.h"
+#include "app/main_window.h"
+#include "app/sim_area.h"
+#include "window_fixture_controls.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QTest>
+
+using namespace kug;
+using namespace kug::test;
+
+namespace {
+
+// Designed twips to pixels.
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+QString captionOf(const QWidget* w) {
+    if (auto* box = qobject_cast<const QGroupBox*>(w))
+        return box->title();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(w))
+        return label->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(w))
+        return edit->text();
+    return {};
+}
+
+bool isNavy(QRgb p) {
+    return qAlpha(p) == 255 && (p & 0xFFFFFF) == 0x000080;
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startupValues();
+    void timers();
+    void controls_data();
+    void controls();
+    void designedCaptions_data();
+    void designedCaptions();
+    void focusPolicies();
+    void tabOrder();
+    void boardGeometry();
+    void buttonPictures_data();
+    void buttonPictures();
+    void screenshot();
+
+private:
+    std::unique_ptr<MainWindow> window_;
+};
+
+void TestStartup::init() {
+    window_ = makeWindow();
+    QVERIFY(showActive(*window_));
+}
+
+void TestStartup::cleanup() {
+    window_.reset();
+}
+
+void TestStartup::startupValues() {
+    const MainWindow& w = *window_;
+    QCOMPARE(control<QLineEdit>(w, "stupcitxt").text(), QStringLiteral("2"));
+    QCOMPARE(control<QLineEdit>(w, "kuglicetxt").text(), QStringLiteral("1"));
+    QCOMPARE(control<QLineEdit>(w, "brzinatxt").text(), QStringLiteral("1"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kuglovica"));
+    QCOMPARE(w.objectName(), QStringLiteral("Kuglovica"));
+    QCOMPARE(w.state().aboutText, std::string("Simulator Kuglovice,\r\nverzija 1"));
+    QCOMPARE(w.state().titleText, std::string("Kuglovica"));
+    QVERIFY(w.state().needsReset);
+    QCOMPARE(w.state().ballsLeft, Integer{0});
+    // The first resize on showing redraws the board but starts no run.
+    QCOMPARE(w.size(), QSize(396, 355));
+}
+
+void TestStartup::timers() {
+    const MainWindow& w = *window_;
+    auto* timmy = w.findChild<BallTimer*>(QStringLiteral("Timmy"));
+    QVERIFY(timmy);
+    QCOMPARE(timmy, &w.timmy());
+    QCOMPARE(timmy->parent(), &w);
+    QCOMPARE(timmy->interval(), 100);
+    QVERIFY(!timmy->isEnabled());
+
+    auto* fast = w.findChild<QTimer*>(QStringLiteral("FastTimmy"));
+    QVERIFY(fast);
+    QCOMPARE(fast, &w.fastTimmy());
+    QCOMPARE(fast->parent(), &w);
+    QCOMPARE(fast->interval(), 100);
+    QVERIFY(!fast->isActive());
+    QVERIFY(!fast->isSingleShot());
+}
+
+// The eighteen visible controls. The three pieces that the layout moves
+// (params, gumbi, simarea) are listed where the layout puts them in the
+// designed 396 x 355 window; everything inside a frame stands where it was
+// designed, relative to the frame.
+void TestStartup::controls_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<bool>("enabled");
+
+    const QString window = QStringLiteral("Kuglovica");
+    auto designed = [](int l, int t, int w, int h) { return QRect(px(l), px(t), px(w), px(h)); };
+    auto row = [](const char* name, const char* type, const QString& parent, QRect g, bool on) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(type) << parent << g
+                            << on;
+    };
+    // params hugs the right edge 5 from it, gumbi right below it, simarea
+    // ends 10 left of params and takes the full height.
+    row("gumbi", "QGroupBox", window, QRect(396 - 145 - 5, 5 + 241, 145, 49), true);
+    row("exitcmd", "QPushButton", "gumbi", designed(1680, 120, 450, 450), true);
+    row("fullstopcmd", "QPushButton", "gumbi", designed(1020, 120, 450, 450), false);
+    row("stopcmd", "QPushButton", "gumbi", designed(570, 120, 450, 450), false);
+    row("startcmd", "QPushButton", "gumbi", designed(120, 120, 450, 450), true);
+    row("simarea", "kug::SimArea", window, QRect(0, 0, 246 - 10, 355), true);
+    row("params", "QGroupBox", window, QRect(246, 5, 145, 241), true);
+    row("petljachk", "QCheckBox", "params", designed(360, 2520, 1335, 255), false);
+    row("tragchk", "QCheckBox", "params", designed(120, 3000, 1815, 195), true);
+    row("brzachk", "QCheckBox", "params", designed(120, 2280, 1815, 255), true);
+    row("Check1", "QCheckBox", "params", designed(120, 3240, 735, 255), false);
+    row("teorijskachk", "QCheckBox", "params", designed(120, 1200, 1815, 255), true);
+    row("brzinatxt", "QLineEdit", "params", designed(1440, 1680, 615, 375), true);
+    row("kuglicetxt", "QLineEdit", "params", designed(1440, 720, 615, 375), true);
+    row("stupcitxt", "QLineEdit", "params", designed(1440, 240, 615, 375), true);
+    row("brzinalbl", "QLabel", "params", designed(120, 1680, 1215, 375), true);
+    row("kuglicelbl", "QLabel", "params", designed(120, 720, 1215, 375), true);
+    row("stupcilbl", "QLabel", "params", designed(120, 240, 1215, 375), true);
+}
+
+void TestStartup::controls() {
+    QFETCH(QString, name);
+    QFETCH(QString, type);
+    QFETCH(QString, parent);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, enabled);
+
+    const auto matches = window_->findChildren<QWidget*>(name);
+    QCOMPARE(matches.size(), 1);
+    const QWidget* w = matches.front();
+    QVERIFY2(w->inherits(type.toLatin1().constData()), w->metaObject()->className());
+    QVERIFY(w->parentWidget());
+    QCOMPARE(w->parentWidget()->objectName(), parent);
+    QCOMPARE(w->geometry(), geometry);
+    QCOMPARE(w->isEnabled(), enabled);
+    QVERIFY(w->isVisible());
+    if (auto* box = qobject_cast<const QCheckBox*>(w))
+        QCOMPARE(box->checkState(), Qt::Unchecked);
+}
+
+void TestStartup::designedCaptions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const auto row = [](const char* name, const char* caption) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption);
+    };
+    row("params", "Parametri");
+    row("petljachk", "U petlji");
+    row("tragchk", "Kuglica ostavlja trag");
+    row("brzachk", "Brza simulacija");
+    row("Check1", "Zvuk");
+    row("teorijskachk", "Teorijska raspodjela");
+    row("brzinalbl", "Brzina simulacije:");
+    row("kuglicelbl", "Broj kuglica:");
+    row("stupcilbl", "Broj stupaca:");
+    // Picture buttons carry no text; the fields show the defaults, never the
+    // designed placeholders.
+    row("startcmd", "");
+    row("stopcmd", "");
+    row("fullstopcmd", "");
+    row("exitcmd", "");
+    row("stupcitxt", "2");
+    row("kuglicetxt", "1");
+    row("brzinatxt", "1");
+}
+
+void TestStartup::designedCaptions() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    const QWidget& w = control<QWidget>(*window_, name.toLatin1().constData());
+    QCOMPARE(captionOf(&w), caption);
+    // No access keys: an ampersand would underline a letter.
+    QVERIFY(!captionOf(&w).contains(QLatin1Char('&')));
+}
+
+void TestStartup::focusPolicies() {
+    // Frames and labels take no focus.
+    for (const char* name : {"params", "gumbi", "stupcilbl", "kuglicelbl", "brzinalbl"}) {
+        QCOMPARE(control<QWidget>(*window_, name).focusPolicy(), Qt::NoFocus);
+    }
+}
+
+// Tabbing walks the designed order and skips the disabled controls
+// (stopcmd, fullstopcmd, Check1, petljachk); shift-tab walks it back.
+void TestStartup::tabOrder() {
+    MainWindow& w = *window_;
+    const QStringList forward{"stupcitxt",    "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
+                              "teorijskachk", "brzachk",    "tragchk",   "simarea"};
+    control<QWidget>(w, "simarea").setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), &control<QWidget>(w, "simarea"));
+    QStringList visited;
+    for (qsizetype i = 0; i < forward.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, forward);
+
+    QStringList backward;
+    for (qsizetype i = 0; i < forward.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        backward.prepend(QApplication::focusWidget()->objectName());
+    }
+    QStringList expectedBack = forward;
+    expectedBack.move(expectedBack.size() - 1, 0); // ends back on simarea
+    QCOMPARE(backward, expectedBack);
+
+    // The full chain, disabled controls included, in the designed order.
+    const QStringList designed{"simarea", "stupcitxt",   "kuglicetxt", "brzinatxt",    "startcmd",
+                               "stopcmd", "fullstopcmd", "exitcmd",    "teorijskachk", "Check1",
+                               "brzachk", "tragchk",     "petljachk"};
+    QStringList chain;
+    QWidget* next = &control<QWidget>(w, "simarea");
+    do {
+        if (next->focusPolicy() & Qt::TabFocus)
+            chain << next->objectName();
+        next = next->nextInFocusChain();
+    } while (next != &control<QWidget>(w, "simarea"));
+    QCOMPARE(chain, designed);
+}
+
+// The designed window gives a drawing area of 232 x 351 inside the 2-pixel
+// border: cell 21, ball radius 7, at most 250 balls, one ball 167 high.
+void TestStartup::boardGeometry() {
+    MainWindow& w = *window_;
+    auto& area = control<SimArea>(w, "simarea");
+    QCOMPARE(area.contentsRect(), QRect(2, 2, 232, 351));
+    QCOMPARE(area.surface().scaleWidth(), 232);
+    QCOMPARE(area.surface().scaleHeight(), 351);
+    QCOMPARE(area.picture().deviceIndependentSize().toSize(), QSize(232, 351));
+    QCOMPARE(w.state().cellSize, Integer{21});
+    QCOMPARE(w.state().ballRadius, Integer{7});
+    QCOMPARE(w.state().maxBalls, Integer{250});
+    QCOMPARE(w.state().barUnit, Integer{167});
+    QCOMPARE(w.acceptedColumns(), 2);
+    QCOMPARE(w.state().binCounts.upper(), 32);
+    QCOMPARE(w.state().theoryCounts.upper(), 32);
+}
+
+void TestStartup::buttonPictures_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessibleName");
+    QTest::addColumn<bool>("checkerboarded");
+    QTest::newRow("startcmd") << QStringLiteral("startcmd") << QStringLiteral("Pokreni") << true;
+    QTest::newRow("stopcmd") << QStringLiteral("stopcmd") << QStringLiteral("Pauza") << true;
+    QTest::newRow("fullstopcmd") << QStringLiteral("fullstopcmd") << QStringLiteral("Zaustavi")
+                                 << true;
+    QTest::newRow("exitcmd") << QStringLiteral("exitcmd") << QStringLiteral("Izlaz") << false;
+}
+
+// Each picture is a navy shape on a transparent ground; the disabled picture
+// is the same shape with every other navy pixel left out.
+void TestStartup::buttonPictures() {
+    QFETCH(QString, name);
+    QFETCH(QString, accessibleName);
+    QFETCH(bool, checkerboarded);
+    const auto& button = control<QPushButton>(*window_, name.toLatin1().constData());
+    QCOMPARE(button.accessibleName(), accessibleName);
+    QVERIFY(button.toolTip().isEmpty());
+    QVERIFY(button.text().isEmpty());
+    QCOMPARE(button.iconSize(), QSize(16, 16));
+
+    const QImage normal = button.icon()
+                              .pixmap(QSize(16, 16), 1.0, QIcon::Normal)
+                              .toImage()
+                              .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(normal.size(), QSize(16, 16));
+    int navy = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QRgb p = normal.pixel(x, y);
+            QVERIFY2(isNavy(p) || qAlpha(p) == 0,
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            navy += isNavy(p);
+        }
+    QVERIFY(navy > 0);
+    if (!checkerboarded)
+        return;
+
+    const QImage disabled = button.icon()
+                                .pixmap(QSize(16, 16), 1.0, QIcon::Disabled)
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(disabled != normal);
+    // Which of the two checkerboard colours is kept is a matter of drawing;
+    // the shape must be the normal one thinned on one of them.
+    const int parity = [&] {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (isNavy(disabled.pixel(x, y)))
+                    return (x + y) % 2;
+        return -1;
+    }();
+    QVERIFY(parity >= 0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool expected = isNavy(normal.pixel(x, y)) && (x + y) % 2 == parity;
+            QVERIFY2(
+                isNavy(disabled.pixel(x, y)) == expected,
+                qPrintable(QStringLiteral("%1 disabled picture at %2,%3").arg(name).arg(x).arg(y)));
+        }
+}
+
+// The window rendered offscreen: the board's first drawing shows through
+// simarea's 2-pixel border at the pixels the board puts there.
+void TestStartup::screenshot() {
+    const QImage shot = window_->grab().toImage();
+    const qreal dpr = shot.devicePixelRatio();
+    QCOMPARE(shot.deviceIndependentSize().toSize(), QSize(396, 355));
+
+    const QString dir = qEnvironmentVariable("KUG_ARTIFACTS", QDir::tempPath());
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(shot.save(dir + QStringLiteral("/startup_window.png")));
+
+    const QPoint border(2, 2);
+    const auto at = [&](int x, int y) {
+        const QPoint p = (QPoint(x, y) + border) * dpr;
+        return shot.pixelColor(p);
+    };
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    // 2 columns, cell 21, centre 116: the peg at (116, 63); bin walls at
+    // x = 74, 116 and 158 from y = 84 down to the floor at y = 252.
+    QCOMPARE(at(116, 63), black);
+    QCOMPARE(at(74, 150), black);
+    QCOMPARE(at(158, 100), black);
+    QCOMPARE(at(95, 252), black);
+    QCOMPARE(at(137, 252), black);
+    // Around them: the peg is small, the bins are empty.
+    QCOMPARE(at(116, 50), white);
+    QCOMPARE(at(95, 150), white);
+    QCOMPARE(at(95, 251), white);
+    QCOMPARE(at(60, 150), white);
+    QCOMPARE(at(95, 260), white);
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

@@ -1,0 +1,165 @@
+#pragma once
+// The run states as the window shows them, and reading runs back from the
+// board: counts, ball fields and the pixels of the histogram.
+
+#include "app/ball_timer.h"
+#include "app/main_window.h"
+#include "app/sim_area.h"
+#include "window_fixture_controls.h"
+
+#include <QGroupBox>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+namespace kug::test {
+
+// One row of the run-state table: the six controls that a run switches and
+// needsReset.
+struct RunControls {
+    bool startcmd = false;
+    bool stopcmd = false;
+    bool fullstopcmd = false;
+    bool params = false;
+    bool timmy = false;
+    bool fastTimmy = false;
+    bool needsReset = false;
+    friend bool operator==(const RunControls&, const RunControls&) = default;
+};
+
+inline QString describe(const RunControls& r) {
+    const auto on = [](bool b) { return QString::fromLatin1(b ? "on" : "off"); };
+    return QStringLiteral("startcmd %1, stopcmd %2, fullstopcmd %3, params %4, "
+                          "Timmy %5, FastTimmy %6, needsReset %7")
+        .arg(on(r.startcmd), on(r.stopcmd), on(r.fullstopcmd), on(r.params), on(r.timmy),
+             on(r.fastTimmy), on(r.needsReset));
+}
+
+// Used by QCOMPARE, which frees the text.
+inline char* toString(const RunControls& r) {
+    return QTest::toString(describe(r));
+}
+
+inline RunControls runControls(const MainWindow& w) {
+    return RunControls{control<QPushButton>(w, "startcmd").isEnabled(),
+                       control<QPushButton>(w, "stopcmd").isEnabled(),
+                       control<QPushButton>(w, "fullstopcmd").isEnabled(),
+                       control<QGroupBox>(w, "params").isEnabled(),
+                       w.timmy().isEnabled(),
+                       w.fastTimmy().isActive(),
+                       w.state().needsReset};
+}
+
+//                                   start  stop   full   params Timmy  Fast   reset
+inline const RunControls idleRow{true, false, false, true, false, false, true};
+inline const RunControls runningRow{false, true, true, false, true, false, false};
+inline const RunControls pausedRow{true, false, true, false, false, false, false};
+inline const RunControls loopingRow{false, false, true, false, false, true, false};
+
+// The row of a state named in a test table ("Idle", "Running", ...).
+inline RunControls rowNamed(const QString& name) {
+    if (name == QLatin1String("Running"))
+        return runningRow;
+    if (name == QLatin1String("Paused"))
+        return pausedRow;
+    if (name == QLatin1String("Looping"))
+        return loopingRow;
+    if (name != QLatin1String("Idle"))
+        qFatal("unknown run state %s", qPrintable(name));
+    return idleRow;
+}
+
+// Ticks the animated ball by hand (headless: no timer event is needed) until
+// the run ends or `limit` ticks have passed; returns the ticks made.
+inline int tickUntilIdle(MainWindow& w, int limit = 100000) {
+    int ticks = 0;
+    while (!w.state().needsReset && ticks < limit) {
+        w.Timmy_Timer();
+        ++ticks;
+    }
+    return ticks;
+}
+
+// Ticks until `balls` more balls have landed (or `limit` ticks have passed).
+inline void tickUntilLanded(MainWindow& w, int balls, int limit = 100000) {
+    const int target = w.state().ballsLeft - balls;
+    for (int ticks = 0; w.state().ballsLeft > target && ticks < limit; ++ticks)
+        w.Timmy_Timer();
+}
+
+inline int countSum(const MainWindow& w) {
+    int sum = 0;
+    const IntArray& counts = w.state().binCounts;
+    for (int i = 1; i <= counts.upper(); ++i)
+        sum += counts(i);
+    return sum;
+}
+
+// The first bin with a count, or 0.
+inline int fullestBin(const MainWindow& w) {
+    const IntArray& counts = w.state().binCounts;
+    int best = 0;
+    for (int i = 1; i <= counts.upper(); ++i)
+        if (counts(i) > 0 && (best == 0 || counts(i) > counts(best)))
+            best = i;
+    return best;
+}
+
+inline QImage picture(const MainWindow& w) {
+    return control<SimArea>(w, "simarea").picture();
+}
+
+// The pixel in the middle of bin `bin`, just above its floor: the lowest row
+// of that bin's bar, background when the bin is empty.
+inline QPoint barFoot(const MainWindow& w, int bin) {
+    const int n = w.acceptedColumns();
+    const double c = w.state().cellSize;
+    const double halfW = picture(w).deviceIndependentSize().width() / 2.0;
+    const double floorY = (2.0 * (n - 2) + 4) * c + 8 * c;
+    const double x = halfW + (2.0 * (bin - 1) - n) * c + c;
+    return QPoint(static_cast<int>(std::floor(x)), static_cast<int>(floorY) - 1);
+}
+
+inline QColor pixelAt(const MainWindow& w, QPoint p) {
+    const QImage image = picture(w);
+    const qreal dpr = image.devicePixelRatio();
+    return image.pixelColor(QPoint(static_cast<int>(p.x() * dpr), static_cast<int>(p.y() * dpr)));
+}
+
+inline bool redBarIn(const MainWindow& w, int bin) {
+    return pixelAt(w, barFoot(w, bin)) == QColor(255, 0, 0);
+}
+
+// The fields that carry a ball from one tick to the next.
+struct BallFields {
+    Integer ballX, ballY, fallTick, hopDir, rowIndex, ballsLeft;
+    Single hopX, hopY;
+    bool dropping, atPeg;
+    friend bool operator==(const BallFields&, const BallFields&) = default;
+};
+
+inline BallFields ballFields(const MainWindow& w) {
+    const BoardState& s = w.state();
+    return BallFields{s.ballX,     s.ballY, s.fallTick, s.hopDir,   s.rowIndex,
+                      s.ballsLeft, s.hopX,  s.hopY,     s.dropping, s.atPeg};
+}
+
+inline char* toString(const BallFields& b) {
+    return QTest::toString(QStringLiteral("ball (%1, %2) hop (%3, %4) dir %5 fallTick %6 row %7 "
+                                          "left %8 dropping %9 atPeg %10")
+                               .arg(b.ballX)
+                               .arg(b.ballY)
+                               .arg(b.hopX)
+                               .arg(b.hopY)
+                               .arg(b.hopDir)
+                               .arg(b.fallTick)
+                               .arg(b.rowIndex)
+                               .arg(b.ballsLeft)
+                               .arg(b.dropping)
+                               .arg(b.atPeg));
+}
+
+} // namespace kug::test
