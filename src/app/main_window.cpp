@@ -59,7 +59,12 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     setMinimumSize(minimumInnerSize(state_));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Closing an active window takes the focus from a field; no handler may
+    // run on a window that is half destroyed.
+    for (ParamField* field : {stupcitxt, kuglicetxt, brzinatxt})
+        disconnect(field, nullptr, this, nullptr);
+}
 
 void MainWindow::connectHandlers() {
     connect(simarea, &SimArea::doubleClicked, this, &MainWindow::simarea_DblClick);

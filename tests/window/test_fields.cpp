@@ -1,0 +1,506 @@
+// The three parameter fields through the real widgets: a click selects the
+// whole text, a double-click fills in the upper bound, and leaving the field in
+// any way corrects its text into a whole number within bounds, after which the
+// board follows.
+
+#include "app/ball_timer.h"
+#include "field_fixture_picture.h"
+#include "field_fixture_window.h"
+
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QTest>
+
+using namespace kug;
+using namespace kug::test;
+
+Q_DECLARE_METATYPE(kug::test::Entry)
+Q_DECLARE_METATYPE(kug::test::FocusMove)
+
+namespace {
+
+// What each field shows after a text, in the order columns, balls, speed.
+struct Outcome {
+    const char* name;
+    QString text;
+    Entry entry;
+    const char* columns;
+    const char* balls;
+    const char* speed;
+};
+
+QString repeated(char c, int n) {
+    return QString(n, QLatin1Char(c));
+}
+
+// The start-up ball bound: 1.5 x (8 x 21 - 1) for the designed window.
+constexpr const char* maxBalls = "250";
+
+std::vector<Outcome> textTable() {
+    return {
+        {"empty", "", Entry::Typed, "2", "1", "1"},
+        {"abc", "abc", Entry::Typed, "2", "1", "1"},
+        {"2.5", "2.5", Entry::Typed, "2", "2", "2"},
+        {"3.5", "3.5", Entry::Typed, "4", "4", "4"},
+        {"-7", "-7", Entry::Typed, "2", "1", "1"},
+        {"1e2", "1e2", Entry::Typed, "32", "100", "100"},
+        {"1,5", "1,5", Entry::Typed, "2", "1", "1"},
+        {"7abc", "7abc", Entry::Typed, "7", "7", "7"},
+    };
+}
+
+// Texts beyond 16 bits or a double, radix prefixes, huge, foreign and control
+// texts: each must still end as a whole number within bounds.
+std::vector<Outcome> robustnessList() {
+    return {
+        {"99999", "99999", Entry::Typed, "32", maxBalls, "100"},
+        {"-40000", "-40000", Entry::Typed, "2", "1", "1"},
+        {"32767", "32767", Entry::Typed, "32", maxBalls, "100"},
+        {"32768", "32768", Entry::Typed, "32", maxBalls, "100"},
+        {"-32769", "-32769", Entry::Typed, "2", "1", "1"},
+        {"1e9", "1e9", Entry::Typed, "32", maxBalls, "100"},
+        {"1e400", "1e400", Entry::Typed, "32", maxBalls, "100"},
+        {"-1e400", "-1e400", Entry::Typed, "2", "1", "1"},
+        {"1e-400", "1e-400", Entry::Typed, "2", "1", "1"},
+        {"&HFFFF", "&HFFFF", Entry::Typed, "2", "1", "1"},
+        {"&H7FFFFFFF", "&H7FFFFFFF", Entry::Typed, "32", maxBalls, "100"},
+        {"&O777", "&O777", Entry::Typed, "32", maxBalls, "100"},
+        {"&h1a", "&h1a", Entry::Typed, "26", "26", "26"},
+        {"0.6", "0.6", Entry::Typed, "2", "1", "1"},
+        {"1.4", "1.4", Entry::Typed, "2", "1", "1"},
+        {"250.5", "250.5", Entry::Typed, "32", "250", "100"},
+        {"+5", "+5", Entry::Typed, "5", "5", "5"},
+        {"1 2", "1 2", Entry::Typed, "12", "12", "12"},
+        {"blank first", " 9", Entry::Typed, "9", "9", "9"},
+        {"100000 digits", repeated('9', 100000), Entry::Pasted, "32", maxBalls, "100"},
+        {"100000 letters", repeated('x', 100000), Entry::Pasted, "2", "1", "1"},
+        {"arabic-indic digit", QString::fromUtf8("\u0663"), Entry::Typed, "2", "1", "1"},
+        {"z caron then 5", QString::fromUtf8("\u017e5"), Entry::Typed, "2", "1", "1"},
+        {"5 then z caron", QString::fromUtf8("5\u017e"), Entry::Typed, "5", "5", "5"},
+        {"fullwidth digit", QString::fromUtf8("\uff17"), Entry::Typed, "2", "1", "1"},
+        {"line feed between digits", "1\n2", Entry::Pasted, "12", "12", "12"},
+        {"tab first", "\t8", Entry::Pasted, "8", "8", "8"},
+        {"carriage return", "\r5", Entry::Pasted, "2", "1", "1"},
+        {"bell then digit", "\a5", Entry::Pasted, "2", "1", "1"},
+        {"digit then escape", "6\x1b[2", Entry::Pasted, "6", "6", "6"},
+        {"nul inside", QString("3") + QChar(0) + "9", Entry::Pasted, "3", "3", "3"},
+    };
+}
+
+struct FieldInfo {
+    const char* name;
+    const char* Outcome::*expected;
+};
+
+constexpr FieldInfo fields[] = {
+    {"stupcitxt", &Outcome::columns},
+    {"kuglicetxt", &Outcome::balls},
+    {"brzinatxt", &Outcome::speed},
+};
+
+// Records the reasons of the focus-out events a widget receives.
+class FocusOutRecorder final : public QObject {
+public:
+    explicit FocusOutRecorder(QWidget* w) { w->installEventFilter(this); }
+    QList<Qt::FocusReason> reasons;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusOut)
+            reasons.append(static_cast<QFocusEvent*>(e)->reason());
+        return false;
+    }
+};
+
+} // namespace
+
+class TestFields : public QObject {
+    Q_OBJECT
+private slots:
+    void leavingCorrectsText_data();
+    void leavingCorrectsText();
+    void clickSelectsAll_data();
+    void clickSelectsAll();
+    void doubleClickFillsBound_data();
+    void doubleClickFillsBound();
+    void doubleClickColumnsThenLeave();
+    void doubleClickSpeedThenLeave();
+    void doubleClickBallsKeepsStartUpBound();
+    void ballFieldBarUnit_data();
+    void ballFieldBarUnit();
+    void tabThroughColumnsClearsCounts_data();
+    void tabThroughColumnsClearsCounts();
+    void tabThroughBallsKeepsCounts_data();
+    void tabThroughBallsKeepsCounts();
+    void tabThroughSpeedSetsInterval();
+    void playRightAfterTypingUsesCorrectedText_data();
+    void playRightAfterTypingUsesCorrectedText();
+    void switchingWindowsDoesNotValidate();
+    void contextMenuDoesNotValidate();
+};
+
+// ---- Leaving a field ---------------------------------------------------------
+
+void TestFields::leavingCorrectsText_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Entry>("entry");
+    QTest::addColumn<FocusMove>("how");
+    QTest::addColumn<QString>("shown");
+    auto add = [](const std::vector<Outcome>& rows) {
+        for (const FieldInfo& f : fields) {
+            for (const Outcome& row : rows) {
+                for (const FocusMove how : allFocusMoves) {
+                    QTest::addRow("%s %s, %s", f.name, row.name, focusMoveName(how))
+                        << QString::fromLatin1(f.name) << row.text << row.entry << how
+                        << QString::fromLatin1(row.*(f.expected));
+                }
+            }
+        }
+    };
+    add(textTable());
+    add(robustnessList());
+}
+
+void TestFields::leavingCorrectsText() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(Entry, entry);
+    QFETCH(FocusMove, how);
+    QFETCH(QString, shown);
+
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    QLineEdit* f = fx.field(field.toLatin1().constData());
+    WindowFixture::enter(f, text, entry);
+    QVERIFY(f->hasFocus());
+    // The text really is in the field (as much as the field holds).
+    QCOMPARE(f->text(), text.left(f->maxLength()));
+    fx.leave(f, how);
+    QVERIFY(!f->hasFocus());
+
+    QCOMPARE(f->text(), shown);
+    // The board agrees with the corrected text.
+    const int value = shown.toInt();
+    if (field == QLatin1String("stupcitxt")) {
+        QCOMPARE(fx.window().acceptedColumns(), value);
+        QCOMPARE(fx.state().binCounts.upper(), value);
+        QCOMPARE(fx.state().theoryCounts.upper(), value);
+        QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), value);
+    } else if (field == QLatin1String("brzinatxt")) {
+        QCOMPARE(fx.window().timmy().interval(), 101 - value);
+    }
+}
+
+// ---- Click and double-click --------------------------------------------------
+
+void TestFields::clickSelectsAll_data() {
+    QTest::addColumn<QString>("field");
+    for (const FieldInfo& f : fields)
+        QTest::newRow(f.name) << QString::fromLatin1(f.name);
+}
+
+void TestFields::clickSelectsAll() {
+    QFETCH(QString, field);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    QLineEdit* f = fx.field(field.toLatin1().constData());
+
+    // First click: the field takes the focus by mouse, which alone selects
+    // nothing.
+    WindowFixture::click(f);
+    QVERIFY(f->hasFocus());
+    QCOMPARE(f->selectedText(), f->text());
+    WindowFixture::type(f, "12");
+    QCOMPARE(f->text(), QStringLiteral("12"));
+
+    // Further clicks while the field has the focus, at the left end and in
+    // the middle: the press puts the caret there, the click selects again.
+    QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(3, f->height() / 2));
+    QCOMPARE(f->selectedText(), QStringLiteral("12"));
+    WindowFixture::click(f);
+    QCOMPARE(f->selectedText(), QStringLiteral("12"));
+    WindowFixture::type(f, "5");
+    QCOMPARE(f->text(), QStringLiteral("5"));
+}
+
+void TestFields::doubleClickFillsBound_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("bound");
+    QTest::newRow("columns") << "stupcitxt"
+                             << "32";
+    QTest::newRow("balls") << "kuglicetxt" << maxBalls;
+    QTest::newRow("speed") << "brzinatxt"
+                           << "100";
+}
+
+void TestFields::doubleClickFillsBound() {
+    QFETCH(QString, field);
+    QFETCH(QString, bound);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    QLineEdit* f = fx.field(field.toLatin1().constData());
+    // Two words, so that a word selection would leave part of the text.
+    WindowFixture::enter(f, "5 6");
+    QTest::mouseDClick(f, Qt::LeftButton);
+    QCOMPARE(f->text(), bound);
+    // Nothing follows until the field loses the focus.
+    QCOMPARE(fx.window().acceptedColumns(), 2);
+    QCOMPARE(fx.window().timmy().interval(), 100);
+    QCOMPARE(int(fx.state().barUnit), 167);
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(f->text(), bound);
+}
+
+void TestFields::doubleClickColumnsThenLeave() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    // 100 balls, so that the theoretical distribution over 32 bins is not all
+    // zeros: 100 x C(31, 15) / 2^31 = 13.995 in each of the two middle bins.
+    WindowFixture::enter(fx.field("kuglicetxt"), "100");
+    QTest::keyClick(fx.field("kuglicetxt"), Qt::Key_Tab);
+    QLineEdit* f = fx.field("stupcitxt");
+    WindowFixture::click(f);
+    QTest::mouseDClick(f, Qt::LeftButton);
+    QCOMPARE(f->text(), QStringLiteral("32"));
+    QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), 2);
+
+    WindowFixture::click(fx.area());
+    const BoardState& s = fx.state();
+    QCOMPARE(s.binCounts.upper(), 32);
+    QCOMPARE(s.theoryCounts.upper(), 32);
+    QCOMPARE(int(s.theoryCounts(16)), 14);
+    QCOMPARE(int(s.theoryCounts(17)), 14);
+    QCOMPARE(int(s.theoryCounts(1)), 0);
+    QCOMPARE(binsDrawn(fx.picture(), s.lineColor), 32);
+}
+
+void TestFields::doubleClickSpeedThenLeave() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    // Straight onto the field, without a click to give it the focus first.
+    QLineEdit* f = fx.field("brzinatxt");
+    QTest::mouseDClick(f, Qt::LeftButton);
+    QVERIFY(f->hasFocus());
+    QCOMPARE(f->text(), QStringLiteral("100"));
+    QCOMPARE(fx.window().timmy().interval(), 100);
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(fx.window().timmy().interval(), 1);
+    QVERIFY(!fx.window().timmy().isEnabled());
+}
+
+void TestFields::doubleClickBallsKeepsStartUpBound() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    // A larger window would allow more balls, but the bound stays the
+    // start-up one.
+    fx.window().resize(900, 700);
+    QTRY_COMPARE(fx.window().size(), QSize(900, 700));
+    QVERIFY(fx.state().cellSize > 21);
+    QLineEdit* f = fx.field("kuglicetxt");
+    WindowFixture::click(f);
+    QTest::mouseDClick(f, Qt::LeftButton);
+    QCOMPARE(f->text(), QString::fromLatin1(maxBalls));
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(f->text(), QString::fromLatin1(maxBalls));
+}
+
+// ---- Consequences of leaving a field -----------------------------------------
+
+void TestFields::ballFieldBarUnit_data() {
+    QTest::addColumn<QString>("balls");
+    QTest::addColumn<int>("barUnit");
+    // h = 8 x 21 - 1 = 167 over d = nearest(balls x 0.51).
+    QTest::newRow("1") << "1" << 167;
+    QTest::newRow("2") << "2" << 167;
+    QTest::newRow("3 (83.5 to even)") << "3" << 84;
+    QTest::newRow("10") << "10" << 33;
+    QTest::newRow("32") << "32" << 10;
+    QTest::newRow("100") << "100" << 3;
+    QTest::newRow("218") << "218" << 2;
+    QTest::newRow("219") << "219" << 1;
+    QTest::newRow("250") << "250" << 1;
+}
+
+void TestFields::ballFieldBarUnit() {
+    QFETCH(QString, balls);
+    QFETCH(int, barUnit);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    QCOMPARE(int(fx.state().cellSize), 21);
+    QLineEdit* f = fx.field("kuglicetxt");
+    WindowFixture::enter(f, balls);
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(f->text(), balls);
+    QCOMPARE(int(fx.state().barUnit), barUnit);
+}
+
+// Leaving a field without changing it, in every way but the play button
+// (which starts a fresh run of its own).
+static void addPlainFocusMoves() {
+    QTest::addColumn<FocusMove>("how");
+    for (const FocusMove how : allFocusMoves)
+        if (how != FocusMove::Button)
+            QTest::newRow(focusMoveName(how)) << how;
+}
+
+void TestFields::tabThroughColumnsClearsCounts_data() {
+    addPlainFocusMoves();
+}
+
+void TestFields::tabThroughColumnsClearsCounts() {
+    QFETCH(FocusMove, how);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    BoardState& s = fx.state();
+    s.binCounts(1) = 3;
+    s.binCounts(2) = 4;
+    fx.window().plotKV();
+    QVERIFY(pixelsOf(fx.picture(), s.ballColor) > 0);
+
+    QLineEdit* f = fx.field("stupcitxt");
+    WindowFixture::click(f);
+    fx.leave(f, how);
+    QCOMPARE(f->text(), QStringLiteral("2"));
+    QCOMPARE(int(s.binCounts(1)), 0);
+    QCOMPARE(int(s.binCounts(2)), 0);
+    QCOMPARE(pixelsOf(fx.picture(), s.ballColor), 0);
+}
+
+void TestFields::tabThroughBallsKeepsCounts_data() {
+    addPlainFocusMoves();
+}
+
+void TestFields::tabThroughBallsKeepsCounts() {
+    QFETCH(FocusMove, how);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    BoardState& s = fx.state();
+    s.binCounts(1) = 1;
+    s.barUnit = 5;
+    fx.window().plotKV();
+    const auto walls = binWalls(fx.picture(), s.lineColor);
+    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * 5 + 1);
+
+    QLineEdit* f = fx.field("kuglicetxt");
+    WindowFixture::click(f);
+    fx.leave(f, how);
+    QCOMPARE(int(s.binCounts(1)), 1);
+    QCOMPARE(int(s.barUnit), 167);
+    // Redrawn with the new unit: one ball now fills the bin.
+    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * 167 + 1);
+}
+
+void TestFields::tabThroughSpeedSetsInterval() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    fx.window().timmy().setInterval(55);
+    QLineEdit* f = fx.field("brzinatxt");
+    WindowFixture::click(f);
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(fx.window().timmy().interval(), 100);
+    QVERIFY(!fx.window().timmy().isEnabled());
+}
+
+// ---- Focus semantics -------------------------------------------------------------
+
+void TestFields::playRightAfterTypingUsesCorrectedText_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("fast");
+    QTest::newRow("columns, animated") << "stupcitxt"
+                                       << "50" << false;
+    QTest::newRow("columns, fast") << "stupcitxt"
+                                   << "50" << true;
+    QTest::newRow("balls, animated") << "kuglicetxt"
+                                     << "1000" << false;
+    QTest::newRow("speed, animated") << "brzinatxt"
+                                     << "500" << false;
+}
+
+void TestFields::playRightAfterTypingUsesCorrectedText() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, fast);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    const BoardState& s = fx.state();
+    if (fast)
+        WindowFixture::click(fx.box("brzachk"));
+    QLineEdit* f = fx.field(field.toLatin1().constData());
+    WindowFixture::enter(f, typed);
+    QCOMPARE(f->text(), typed);
+    WindowFixture::click(fx.button("startcmd"));
+
+    // The field was corrected before the run read it.
+    if (field == QLatin1String("stupcitxt")) {
+        QCOMPARE(f->text(), QStringLiteral("32"));
+        QCOMPARE(fx.window().acceptedColumns(), 32);
+        QCOMPARE(s.binCounts.upper(), 32);
+        QCOMPARE(binsDrawn(fx.picture(), s.lineColor), 32);
+    } else if (field == QLatin1String("kuglicetxt")) {
+        QCOMPARE(f->text(), QString::fromLatin1(maxBalls));
+        QCOMPARE(int(s.ballsLeft), 250);
+        QCOMPARE(int(s.barUnit), 1);
+    } else {
+        QCOMPARE(f->text(), QStringLiteral("100"));
+        QCOMPARE(fx.window().timmy().interval(), 1);
+    }
+    if (!fast)
+        QVERIFY(fx.window().timmy().isEnabled());
+    WindowFixture::click(fx.button("fullstopcmd"));
+}
+
+void TestFields::switchingWindowsDoesNotValidate() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    BoardState& s = fx.state();
+    QLineEdit* f = fx.field("stupcitxt");
+    WindowFixture::enter(f, "50");
+    s.binCounts(1) = 5;
+    FocusOutRecorder recorder(f);
+
+    QWidget other;
+    other.resize(120, 80);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!f->hasFocus());
+    QCOMPARE(recorder.reasons, QList<Qt::FocusReason>{Qt::ActiveWindowFocusReason});
+    QCOMPARE(f->text(), QStringLiteral("50"));
+    QCOMPARE(int(s.binCounts(1)), 5);
+    QCOMPARE(fx.window().acceptedColumns(), 2);
+
+    // Back in the window the field still has the focus; leaving it validates.
+    fx.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
+    QVERIFY(f->hasFocus());
+    QTest::keyClick(f, Qt::Key_Tab);
+    QCOMPARE(f->text(), QStringLiteral("32"));
+    QCOMPARE(int(s.binCounts(1)), 0);
+}
+
+void TestFields::contextMenuDoesNotValidate() {
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    QLineEdit* f = fx.field("stupcitxt");
+    WindowFixture::enter(f, "50");
+    FocusOutRecorder recorder(f);
+
+    // The field's own context menu: the field is told it lost the focus to
+    // a popup.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, f->rect().center(),
+                              f->mapToGlobal(f->rect().center()));
+    QApplication::sendEvent(f, &request);
+    QWidget* menu = QApplication::activePopupWidget();
+    QVERIFY(menu != nullptr);
+    QCOMPARE(recorder.reasons, QList<Qt::FocusReason>{Qt::PopupFocusReason});
+    QCOMPARE(f->text(), QStringLiteral("50"));
+    QCOMPARE(fx.window().acceptedColumns(), 2);
+    menu->close();
+    QCOMPARE(f->text(), QStringLiteral("50"));
+    QCOMPARE(fx.window().acceptedColumns(), 2);
+}
+
+QTEST_MAIN(TestFields)
+#include "test_fields.moc"
