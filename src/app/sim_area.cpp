@@ -11,7 +11,8 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent) {
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    surface_.setDirtyHandler([this](const QRect& r) { update(r.translated(contentsRect().topLeft())); });
+    surface_.setDirtyHandler(
+        [this](const QRect& r) { update(r.translated(contentsRect().topLeft())); });
 }
 
 Surface& SimArea::surface() {
@@ -27,12 +28,28 @@ void SimArea::syncGeometry() {
 }
 
 void SimArea::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event); // the sunken border
-    syncGeometry();
-    QPainter p(this);
     const QRect inner = contentsRect();
-    p.setClipRect(inner.intersected(event->rect()));
-    p.drawImage(inner.topLeft(), surface_.image());
+    // A moving ball dirties a few pixels well inside the border; the sunken
+    // border is drawn only when the repaint reaches it.
+    if (!inner.contains(event->rect()))
+        QFrame::paintEvent(event);
+    syncGeometry();
+    surface_.markPainted();
+    // Only the dirty rectangles are copied from the picture, and the picture
+    // stays open for drawing: ending and restarting its painter on every tick
+    // would cost more than the ball itself.
+    const QImage& picture = surface_.openImage();
+    const qreal dpr = picture.devicePixelRatio();
+    QPainter p(this);
+    for (const QRect& dirty : event->region()) {
+        const QRect target = dirty.intersected(inner);
+        if (target.isEmpty())
+            continue;
+        const QRect source = target.translated(-inner.topLeft());
+        p.drawImage(target, picture,
+                    QRectF(source.x() * dpr, source.y() * dpr, source.width() * dpr,
+                           source.height() * dpr));
+    }
 }
 
 void SimArea::mouseDoubleClickEvent(QMouseEvent* event) {

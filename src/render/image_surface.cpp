@@ -1,5 +1,7 @@
 #include "render/image_surface.h"
 
+#include "render/pixel_raster.h"
+
 #include <QFontMetrics>
 
 #include <cmath>
@@ -16,7 +18,19 @@ int pixelOf(Single v) {
 }
 
 QRect spanRect(int x1, int y1, int x2, int y2) {
-    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                 QPoint(std::max(x1, x2), std::max(y1, y2)));
+}
+
+QRgb toQRgb(Long color) {
+    return qRgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+// Device pixels per logical pixel when that is a whole number, else 0.
+int wholeScale(qreal devicePixelRatio) {
+    const qreal rounded = std::round(devicePixelRatio);
+    return rounded >= 1 && rounded <= 16 && rounded == devicePixelRatio ? static_cast<int>(rounded)
+                                                                        : 0;
 }
 
 } // namespace
@@ -48,6 +62,9 @@ void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
     image_ = next;
     size_ = size;
     dpr_ = devicePixelRatio;
+    scale_ = wholeScale(devicePixelRatio);
+    if (image_.size() != size_ * scale_)
+        scale_ = 0;
     touched(QRect(QPoint(0, 0), size_));
 }
 
@@ -61,19 +78,59 @@ QPainter& ImageSurface::painter() {
     if (!painter_.isActive() && !image_.isNull()) {
         painter_.begin(&image_);
         painter_.setRenderHint(QPainter::Antialiasing, false);
+        pen_.reset();
+        brush_.reset();
+        brushSet_ = false;
     }
     return painter_;
 }
 
+QImage& ImageSurface::pixels() {
+    // The painter draws into the image's own buffer. Should the image be
+    // shared, writing would give it a buffer of its own behind the painter's
+    // back, so the painter is ended first.
+    if (painter_.isActive() && !image_.isDetached())
+        painter_.end();
+    return image_;
+}
+
+// The painter keeps its pen and brush; setting them only when they change
+// spares a pen and a brush object per call.
+void ImageSurface::usePen(Long color) {
+    if (pen_ == color)
+        return;
+    pen_ = color;
+    painter_.setPen(QPen(toQColor(color), 0));
+}
+
+void ImageSurface::useBrush(std::optional<Long> color) {
+    if (brushSet_ && brush_ == color)
+        return;
+    brushSet_ = true;
+    brush_ = color;
+    painter_.setBrush(color ? QBrush(toQColor(*color)) : QBrush(Qt::NoBrush));
+}
+
+void ImageSurface::fill(const QRect& r, Long color) {
+    if (scale_ > 0)
+        raster::fillRect(pixels(), scale_, r, toQRgb(color));
+    else
+        painter().fillRect(r, toQColor(color));
+}
+
 void ImageSurface::touched(const QRect& r) {
-    if (onDirty_)
-        onDirty_(r);
+    // Once the whole area waits for its repaint, the drawing that follows
+    // (a whole board after Cls) need not be reported piece by piece.
+    if (wholeAreaDirty_ || !onDirty_)
+        return;
+    wholeAreaDirty_ = r.contains(QRect(QPoint(0, 0), size_));
+    onDirty_(r);
 }
 
 void ImageSurface::cls() {
     if (image_.isNull())
         return;
-    painter().fillRect(QRect(QPoint(0, 0), size_), toQColor(backColor_));
+    fill(QRect(QPoint(0, 0), size_), backColor_);
     textPos_ = QPointF(0, 0);
     touched(QRect(QPoint(0, 0), size_));
 }
@@ -81,31 +138,42 @@ void ImageSurface::cls() {
 void ImageSurface::circle(Single x, Single y, Single radius, Long color) {
     if (image_.isNull() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius))
         return;
-    QPainter& p = painter();
-    p.setPen(QPen(toQColor(color), 0));
-    p.setBrush(fillStyle_ == 0 ? QBrush(toQColor(fillColor_)) : Qt::NoBrush);
-    const QPointF centre(x, y);
-    p.drawEllipse(centre, radius, radius);
-    const int r = static_cast<int>(std::ceil(std::min<Single>(radius, 1.0e6f))) + 2;
-    touched(QRect(pixelOf(x) - r, pixelOf(y) - r, 2 * r + 1, 2 * r + 1));
+    // The circle is rasterised on whole pixels: centred on the pixel of its
+    // centre, with its radius rounded.
+    const int cx = pixelOf(x);
+    const int cy = pixelOf(y);
+    const int r = pixelOf(std::clamp<Single>(radius, 0.0f, 1.0e6f));
+    const bool filled = fillStyle_ == 0;
+    if (scale_ > 0) {
+        raster::circle(pixels(), scale_, cx, cy, r, toQRgb(color),
+                       filled ? std::optional<QRgb>(toQRgb(fillColor_)) : std::nullopt);
+    } else if (r == 0) {
+        painter().fillRect(QRect(cx, cy, 1, 1), toQColor(color)); // the outline of a dot
+    } else {
+        QPainter& p = painter();
+        usePen(color);
+        useBrush(filled ? std::optional<Long>(fillColor_) : std::nullopt);
+        p.drawEllipse(QRect(cx - r, cy - r, 2 * r, 2 * r));
+    }
+    touched(QRect(cx - r - 1, cy - r - 1, 2 * r + 3, 2 * r + 3)); // the outline and a margin
 }
 
 void ImageSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) {
     if (image_.isNull())
         return;
     const int px1 = pixelOf(x1), py1 = pixelOf(y1), px2 = pixelOf(x2), py2 = pixelOf(y2);
-    QPainter& p = painter();
     if (px1 == px2 || py1 == py2) {
         // An axis-aligned line covers its first pixel but not its last, so a
         // floor one pixel longer than the bin just reaches the right wall.
         const int ex = px2 == px1 ? px2 : px2 - (px2 > px1 ? 1 : -1);
         const int ey = py2 == py1 ? py2 : py2 - (py2 > py1 ? 1 : -1);
         const QRect r = spanRect(px1, py1, ex, ey);
-        p.fillRect(r, toQColor(color));
+        fill(r, color);
         touched(r);
         return;
     }
-    p.setPen(QPen(toQColor(color), 0));
+    QPainter& p = painter();
+    usePen(color);
     p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
     touched(spanRect(px1, py1, px2, py2).adjusted(-1, -1, 1, 1));
 }
@@ -114,7 +182,7 @@ void ImageSurface::box(Single x1, Single y1, Single x2, Single y2, Long color) {
     if (image_.isNull())
         return;
     const QRect r = spanRect(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2));
-    painter().fillRect(r, toQColor(color));
+    fill(r, color);
     touched(r);
 }
 
@@ -124,6 +192,7 @@ void ImageSurface::print(const std::string& text) {
     QPainter& p = painter();
     p.setFont(font_);
     p.setPen(toQColor(textColor_));
+    pen_.reset(); // the text pen is not a line pen
     const QFontMetrics metrics(font_);
     const QString s = QString::fromStdString(text);
     const QRect r(textPos_.toPoint(), QSize(metrics.horizontalAdvance(s) + 2, metrics.height()));

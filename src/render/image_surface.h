@@ -12,6 +12,7 @@
 #include <QRect>
 
 #include <functional>
+#include <optional>
 
 namespace kug {
 
@@ -28,9 +29,15 @@ public:
     void setFont(const QFont& font) { font_ = font; }
     void setTextColor(Long color) { textColor_ = color; }
     void setDirtyHandler(DirtyHandler handler) { onDirty_ = std::move(handler); }
+    // The area has been repainted: changes are reported again from now on.
+    void markPainted() { wholeAreaDirty_ = false; }
 
     // The finished picture; ends any drawing still under way.
     const QImage& image();
+    // The picture as drawn so far, for copying to the screen, without ending
+    // the drawing: the painter draws straight into the image and buffers
+    // nothing, so every finished operation is already in it.
+    const QImage& openImage() const { return image_; }
 
     int scaleWidth() const override { return size_.width(); }
     int scaleHeight() const override { return size_.height(); }
@@ -47,12 +54,18 @@ public:
 
 private:
     QPainter& painter();
+    // The image for writing pixels directly, alongside the painter.
+    QImage& pixels();
+    void fill(const QRect& r, Long color);
+    void usePen(Long color);
+    void useBrush(std::optional<Long> color); // none: circles are not filled
     void touched(const QRect& r);
 
     QImage image_;
     QPainter painter_;
     QSize size_;
     qreal dpr_ = 1;
+    int scale_ = 0; // whole device pixels per pixel, or 0: the painter draws everything
     QFont font_;
     Long backColor_;
     Long textColor_ = rgb(0, 0, 0);
@@ -60,6 +73,11 @@ private:
     int fillStyle_ = 1; // transparent until a caller asks for solid
     QPointF textPos_;
     DirtyHandler onDirty_;
+    bool wholeAreaDirty_ = false;
+    // What the active painter holds, so that it is set only on a change.
+    std::optional<Long> pen_;
+    std::optional<Long> brush_;
+    bool brushSet_ = false;
 };
 
 } // namespace kug

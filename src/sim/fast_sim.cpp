@@ -2,25 +2,44 @@
 
 #include "sim/animated_ball.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kug {
+
+namespace {
+
+// The sum of a ball's deflections: its landing place is the centre plus
+// cellSize times this. A plain sum without branches, because each direction
+// is a coin toss that no branch predictor guesses.
+long deflectionSum(const std::vector<double>& draws) {
+    long sum = 0;
+    for (const double r : draws)
+        sum += directionFor(r);
+    return sum;
+}
+
+} // namespace
 
 void fastsim(BoardState& s, RandomSource& random, int columns, double balls, double scaleWidth) {
     s.binCounts.clearFirst(columns);
     s.ballsLeft = toInteger(balls);
     s.rowIndex = 0;
     const Integer centre = toInteger(scaleWidth / 2);
+    // One ball's numbers are drawn in one batch: the same numbers, in the
+    // same order, as one draw per deflection.
+    std::vector<double> draws(static_cast<std::size_t>(std::max(columns - 1, 0)));
     while (s.ballsLeft > 0) {
-        s.ballX = centre;
-        for (int row = 1; row <= columns - 1; ++row) {
-            s.hopDir = directionFor(random.next());
-            s.ballX = intAdd(s.ballX, intMul(s.cellSize, s.hopDir));
-            s.rowIndex = static_cast<Integer>(row);
-        }
+        random.fill(draws.data(), draws.size());
+        // The position is a 16-bit Integer: it saturates rather than overflow,
+        // though a board that fits its area never comes near the limit.
+        s.ballX = toInteger(centre + static_cast<double>(s.cellSize) * deflectionSum(draws));
+        if (!draws.empty())
+            s.hopDir = directionFor(draws.back());
         const int bin = binFor(s.ballX, scaleWidth, columns, s.cellSize);
         if (s.binCounts.contains(bin))
             s.binCounts(bin) = intAdd(s.binCounts(bin), 1);
         s.ballsLeft = intAdd(s.ballsLeft, -1);
-        s.rowIndex = 0;
     }
     s.ballX = centre;
 }

@@ -1,0 +1,74 @@
+// Costs of the toolkit-free core: the board drawing onto the retained image
+// and the fast simulation.
+
+#include "bench_window.h"
+
+#include "render/image_surface.h"
+#include "render/plot_kv.h"
+#include "render/theory_fill.h"
+#include "sim/fast_sim.h"
+#include "sim/random_source.h"
+#include "state/parameter_rules.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+namespace kug::bench {
+namespace {
+
+// The drawing area of the window at start-up: 232 x 351 inside its border.
+constexpr QSize startUpArea(232, 351);
+constexpr int mostBalls = 250;
+
+// A board of 32 columns after a run of 250 balls, with the theory shown and
+// every bin holding at least one ball, so that all 64 bars are drawn.
+BoardState fullBoard(ImageSurface& area, PlotInputs& in) {
+    BoardState s;
+    loadDefaults(s);
+    in = PlotInputs{benchColumns, false, true};
+    s.binCounts.redim(benchColumns);
+    s.theoryCounts.redim(benchColumns);
+    plotKV(s, area, in); // fits cellSize to the area
+    s.barUnit = barUnitFor(s.cellSize, mostBalls);
+    theoryfill(s, benchColumns, mostBalls);
+    Mt19937Source random;
+    fastsim(s, random, benchColumns, mostBalls, area.scaleWidth());
+    for (int k = 1; k <= benchColumns; ++k)
+        s.binCounts(k) = std::max<Integer>(s.binCounts(k), 1);
+    s.ballsLeft = 125; // the remaining-balls line is printed too
+    return s;
+}
+
+void BM_PlotKV(benchmark::State& state, QSize size, qreal dpr) {
+    ImageSurface area;
+    area.setGeometry(size, dpr);
+    PlotInputs in;
+    BoardState s = fullBoard(area, in);
+    for (auto _ : state) {
+        plotKV(s, area, in);
+        // The window finishes the picture before it copies it to the screen.
+        benchmark::DoNotOptimize(area.image().constBits());
+    }
+}
+BENCHMARK_CAPTURE(BM_PlotKV, startup_232x351_dpr1, startUpArea, 1.0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlotKV, area_1920x1080_dpr1, fullHdSize, 1.0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlotKV, area_1920x1080_dpr2, fullHdSize, 2.0)->Unit(benchmark::kMicrosecond);
+
+// 250 balls through 31 rows: 7,750 steps, without the redraw.
+void BM_Fastsim(benchmark::State& state) {
+    ImageSurface area;
+    area.setGeometry(startUpArea, 1.0);
+    PlotInputs in;
+    BoardState s = fullBoard(area, in);
+    Mt19937Source random;
+    for (auto _ : state) {
+        fastsim(s, random, benchColumns, mostBalls, area.scaleWidth());
+        benchmark::DoNotOptimize(s.binCounts(1));
+    }
+    state.counters["steps"] = mostBalls * (benchColumns - 1);
+}
+BENCHMARK(BM_Fastsim)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace kug::bench

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Build Kuglovica's benchmarks in Release and run them all, printing the table
+# of targets, measured figures and ratios. The window benchmarks and the
+# tick-rate harness run on a private Xvfb screen of 1920 x 1080, so no display
+# is needed. Exits non-zero when a target is missed.
+#
+#   scripts/bench.sh           # the full run, under two minutes
+#   scripts/bench.sh --quick   # fewer repetitions, for a smoke test
+#   scripts/bench.sh --rt      # X server and benchmarks at real-time
+#                              # priority (root only), so that other load on
+#                              # the machine does not preempt them
+#
+# Raw results: build/bench/results/. Override the build directory with
+# KUG_BENCH_DIR.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+
+# shellcheck source=scripts/install_deps.sh
+source scripts/install_deps.sh
+install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
+    libbenchmark-dev xvfb python3
+
+args=()
+priority=()
+for arg in "$@"; do
+    case "$arg" in
+    --rt) priority=(chrt -f 10) ;;
+    *) args+=("$arg") ;;
+    esac
+done
+if [ "${#priority[@]}" -gt 0 ] && ! chrt -f 10 true 2>/dev/null; then
+    echo "bench: --rt needs the right to use real-time priority (root)" >&2
+    exit 1
+fi
+
+build="${KUG_BENCH_DIR:-build/bench}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DKUGLOVICA_BENCH=ON -DKUGLOVICA_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# The machine the figures belong to.
+mkdir -p "$build/results"
+{ uname -a; echo; lscpu; } >"$build/results/machine.txt"
+
+# A private X server on the first free display; it ends with this script.
+xvfb_log="$(mktemp)"
+display_file="$(mktemp)"
+"${priority[@]}" Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" 2>"$xvfb_log" &
+xvfb_pid=$!
+runtime_dir=""
+cleanup() {
+    kill "$xvfb_pid" 2>/dev/null || true
+    rm -f "$xvfb_log" "$display_file"
+    if [ -n "$runtime_dir" ]; then rm -rf "$runtime_dir"; fi
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.05
+done
+if [ ! -s "$display_file" ]; then
+    echo "bench: Xvfb did not start:" >&2
+    cat "$xvfb_log" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$display_file")"
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    runtime_dir="$(mktemp -d)"
+    export XDG_RUNTIME_DIR="$runtime_dir"
+fi
+
+"${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}"
