@@ -1,0 +1,51 @@
+# Desktop integration and the Debian package.
+#
+# `cmake --install` puts the program where a Linux desktop finds it:
+#   bin/kuglovica
+#   share/applications/kuglovica.desktop
+#   share/icons/hicolor/{16x16,32x32}/apps/kuglovica.png
+#   share/icons/hicolor/scalable/apps/kuglovica.svg
+# and `cpack` (run in the build directory) turns that into a .deb.
+
+include(GNUInstallDirs)
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kuglovica.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The window icon's two images, kept as PNG next to their XPM sources.
+foreach(size 16 32)
+    install(FILES ${PROJECT_SOURCE_DIR}/assets/icon${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+        RENAME kuglovica.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/assets/kuglovica.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kuglovica)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Bean machine (Galton board) simulator")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Kuglovica drops balls through a triangle of pegs into a row of bins, animated \
+or all at once, and shows their histogram next to the binomial distribution.")
+set(CPACK_PACKAGE_CONTACT "Kuglovica developers <kuglovica@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The X11 platform plugin is loaded at run time, so no library dependency
+# reveals it; without it Qt can start but not open a window.
+set(KUG_DEB_DEPENDS "qt6-qpa-plugins")
+find_program(KUG_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(KUG_DPKG_SHLIBDEPS)
+    # the shared libraries' packages, with versions, read from the binary
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    string(APPEND KUG_DEB_DEPENDS
+        ", libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4)"
+        ", libstdc++6 (>= 12), libc6 (>= 2.34), libgcc-s1")
+endif()
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KUG_DEB_DEPENDS}")
+
+include(CPack)

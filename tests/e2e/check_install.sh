@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Installs a built tree into a scratch prefix and checks what a desktop needs:
+# the program, a valid desktop entry and the hicolor icons.
+#   check_install.sh <build dir> <scratch prefix>
+set -euo pipefail
+build=$1
+prefix=$2
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+rm -rf "$prefix"
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+exe=$prefix/bin/kuglovica
+[ -x "$exe" ] || fail "no executable at bin/kuglovica"
+if [ -x "$exe" ] && ldd "$exe" | grep -q "not found"; then
+    fail "bin/kuglovica misses libraries: $(ldd "$exe" | grep 'not found' | tr -s ' \t\n' ' ')"
+fi
+
+desktop=$prefix/share/applications/kuglovica.desktop
+if [ ! -f "$desktop" ]; then
+    fail "no share/applications/kuglovica.desktop"
+else
+    if ! out=$(desktop-file-validate "$desktop" 2>&1); then
+        fail "desktop-file-validate: $out"
+    elif grep -q "error:" <<<"$out"; then
+        fail "desktop-file-validate: $out"
+    fi
+    for line in "Type=Application" "Name=Kuglovica" "Comment=Simulator Kuglovice" \
+        "Exec=kuglovica" "Icon=kuglovica" "Categories=Education;Science;Math;"; do
+        grep -qxF "$line" "$desktop" || fail "desktop entry lacks '$line'"
+    done
+fi
+
+# PNG size from its IHDR chunk: width and height are the 4-byte words at 16 and 20.
+png_size() {
+    python3 -c 'import struct,sys
+d=open(sys.argv[1],"rb").read(24)
+assert d[:8]==b"\x89PNG\r\n\x1a\n" and d[12:16]==b"IHDR", "not a PNG"
+print("%dx%d" % struct.unpack(">II", d[16:24]))' "$1"
+}
+
+for size in 16 32; do
+    icon=$prefix/share/icons/hicolor/${size}x${size}/apps/kuglovica.png
+    if [ ! -f "$icon" ]; then
+        fail "no hicolor ${size}x${size} icon"
+        continue
+    fi
+    got=$(png_size "$icon" 2>&1) || true
+    [ "$got" = "${size}x${size}" ] || fail "${size}x${size} icon is '$got'"
+    # the PNG must show the same picture as the window icon it comes from
+    if command -v compare >/dev/null; then
+        diff=$(compare -metric AE "$source_dir/assets/icon$size.xpm" "$icon" null: 2>&1) || true
+        [ "$diff" = "0" ] || fail "${size}x${size} icon differs from assets/icon$size.xpm in $diff pixels"
+    fi
+done
+
+svg=$prefix/share/icons/hicolor/scalable/apps/kuglovica.svg
+if [ ! -f "$svg" ]; then
+    fail "no scalable icon"
+else
+    python3 -c 'import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+assert root.tag == "{http://www.w3.org/2000/svg}svg", root.tag' "$svg" ||
+        fail "the scalable icon is not an SVG document"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "install layout OK: $(cd "$prefix" && find . -type f | sort | tr '\n' ' ')"

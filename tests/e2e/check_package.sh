@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the .deb with CPack into a scratch directory and checks its contents
+# and declared dependencies; where apt-get is present, also that Debian can
+# resolve them (a simulated install, nothing is changed).
+#   check_package.sh <build dir> <scratch dir>
+set -euo pipefail
+build=$1
+out=$2
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+rm -rf "$out"
+mkdir -p "$out"
+trap 'rm -rf "$out"' EXIT
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1 ||
+    { cat "$out/cpack.log" >&2; exit 1; }
+deb=$(find "$out" -maxdepth 1 -name 'kuglovica_*.deb' | head -n 1)
+[ -n "$deb" ] || { echo "FAIL: cpack made no kuglovica_*.deb" >&2; exit 1; }
+
+fields=$(dpkg-deb --field "$deb" Package Architecture Depends)
+echo "$fields"
+grep -qx "Package: kuglovica" <<<"$fields" || fail "package name"
+depends=$(dpkg-deb --field "$deb" Depends)
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libc6; do
+    grep -qE "(^|[ ,])$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
+done
+
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for path in ./usr/bin/kuglovica ./usr/share/applications/kuglovica.desktop \
+    ./usr/share/icons/hicolor/16x16/apps/kuglovica.png \
+    ./usr/share/icons/hicolor/32x32/apps/kuglovica.png \
+    ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg; do
+    grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
+done
+
+if command -v apt-get >/dev/null && [ -r /etc/debian_version ]; then
+    if ! sim=$(apt-get install --simulate --no-install-recommends "$(readlink -f "$deb")" 2>&1); then
+        fail "apt-get cannot install the package: $sim"
+    fi
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "package OK: $(basename "$deb")"
