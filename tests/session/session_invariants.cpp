@@ -1,0 +1,231 @@
+#include "session_invariants.h"
+
+#include "app/ball_timer.h"
+#include "app/param_field.h"
+#include "app/sim_area.h"
+#include "render/plot_kv.h"
+#include "state/vb_numbers.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace kug::test {
+
+namespace {
+
+// One row of the run-state table: start, pause, abort, parameter frame,
+// animation timer, loop timer, needsReset.
+struct Row {
+    RunState state;
+    bool start, stop, fullstop, params, timmy, fastTimmy, needsReset;
+};
+
+constexpr Row rows[] = {
+    {RunState::Idle, true, false, false, true, false, false, true},
+    {RunState::Running, false, true, true, false, true, false, false},
+    {RunState::Paused, true, false, true, false, false, false, false},
+    {RunState::Looping, false, false, true, false, false, true, false},
+};
+
+template <typename T> T* control(MainWindow& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT(c);
+    return c;
+}
+
+QString yesNo(bool b) {
+    return b ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+// A field's text must be the plain decimal form of a whole number in bounds.
+QString fieldError(const ParamField* f, int lower, int upper) {
+    static const QRegularExpression decimal(QStringLiteral("^(0|-?[1-9][0-9]*)$"));
+    const QString t = f->text();
+    bool ok = false;
+    const int v = t.toInt(&ok);
+    if (!decimal.match(t).hasMatch() || !ok || v < lower || v > upper)
+        return QStringLiteral("%1 holds \"%2\" after losing the focus (bounds %3..%4)")
+            .arg(f->objectName(), t)
+            .arg(lower)
+            .arg(upper);
+    return {};
+}
+
+} // namespace
+
+const char* runStateName(RunState s) {
+    switch (s) {
+    case RunState::Idle:
+        return "Idle";
+    case RunState::Running:
+        return "Running";
+    case RunState::Paused:
+        return "Paused";
+    case RunState::Looping:
+        return "Looping";
+    case RunState::None:
+        break;
+    }
+    return "none";
+}
+
+SessionInvariants::SessionInvariants(MainWindow& window)
+    : window_(window), startcmd_(control<QPushButton>(window, "startcmd")),
+      stopcmd_(control<QPushButton>(window, "stopcmd")),
+      fullstopcmd_(control<QPushButton>(window, "fullstopcmd")),
+      params_(control<QGroupBox>(window, "params")),
+      stupcitxt_(control<ParamField>(window, "stupcitxt")),
+      kuglicetxt_(control<ParamField>(window, "kuglicetxt")),
+      brzinatxt_(control<ParamField>(window, "brzinatxt")),
+      brzachk_(control<QCheckBox>(window, "brzachk")),
+      simarea_(control<SimArea>(window, "simarea")), maxBalls_(window.state().maxBalls) {}
+
+RunState SessionInvariants::runState() const {
+    const Row now{RunState::None,
+                  startcmd_->isEnabled(),
+                  stopcmd_->isEnabled(),
+                  fullstopcmd_->isEnabled(),
+                  params_->isEnabled(),
+                  window_.timmy().isEnabled(),
+                  window_.fastTimmy().isActive(),
+                  window_.state().needsReset};
+    for (const Row& r : rows) {
+        if (r.start == now.start && r.stop == now.stop && r.fullstop == now.fullstop &&
+            r.params == now.params && r.timmy == now.timmy && r.fastTimmy == now.fastTimmy &&
+            r.needsReset == now.needsReset)
+            return r.state;
+    }
+    return RunState::None;
+}
+
+QString SessionInvariants::check() const {
+    for (const QString& e :
+         {checkRunState(), checkSwitches(), checkFields(), checkCounts(), checkDrawing()}) {
+        if (!e.isEmpty())
+            return e;
+    }
+    return {};
+}
+
+QString SessionInvariants::checkRunState() const {
+    if (runState() != RunState::None)
+        return {};
+    return QStringLiteral("controls match no run state: start %1, pause %2, abort %3, "
+                          "parameters %4, Timmy %5, FastTimmy %6, needsReset %7")
+        .arg(yesNo(startcmd_->isEnabled()), yesNo(stopcmd_->isEnabled()),
+             yesNo(fullstopcmd_->isEnabled()), yesNo(params_->isEnabled()),
+             yesNo(window_.timmy().isEnabled()), yesNo(window_.fastTimmy().isActive()),
+             yesNo(window_.state().needsReset));
+}
+
+QString SessionInvariants::checkSwitches() const {
+    // Enabled states inside the frame follow "Brza simulacija" alone; the
+    // sound box is never enabled.
+    const bool fast = brzachk_->checkState() == Qt::Checked;
+    const auto inFrame = [this](const char* name) {
+        return control<QWidget>(window_, name)->isEnabledTo(params_);
+    };
+    if (inFrame("tragchk") == fast || inFrame("brzinalbl") == fast ||
+        inFrame("brzinatxt") == fast || inFrame("petljachk") != fast)
+        return QStringLiteral("mode switches disagree with \"Brza simulacija\" (%1)")
+            .arg(yesNo(fast));
+    if (inFrame("Check1"))
+        return QStringLiteral("\"Zvuk\" is enabled");
+    return {};
+}
+
+QString SessionInvariants::checkFields() const {
+    const BoardState& s = window_.state();
+    if (s.maxBalls != maxBalls_)
+        return QStringLiteral("maxBalls changed from %1 to %2").arg(maxBalls_).arg(s.maxBalls);
+    const QWidget* focus = window_.focusWidget();
+    if (focus != stupcitxt_) {
+        if (QString e = fieldError(stupcitxt_, s.minColumns, s.maxColumns); !e.isEmpty())
+            return e;
+        if (stupcitxt_->text().toInt() != window_.acceptedColumns())
+            return QStringLiteral("column field shows %1 but the board has %2 columns")
+                .arg(stupcitxt_->text())
+                .arg(window_.acceptedColumns());
+    }
+    if (focus != kuglicetxt_) {
+        if (QString e = fieldError(kuglicetxt_, s.minBalls, s.maxBalls); !e.isEmpty())
+            return e;
+    }
+    if (focus != brzinatxt_) {
+        if (QString e = fieldError(brzinatxt_, s.minSpeed, s.maxSpeed); !e.isEmpty())
+            return e;
+        if (window_.timmy().interval() != 101 - brzinatxt_->text().toInt())
+            return QStringLiteral("speed %1 but Timmy ticks every %2 ms")
+                .arg(brzinatxt_->text())
+                .arg(window_.timmy().interval());
+    }
+    return {};
+}
+
+QString SessionInvariants::checkCounts() const {
+    const BoardState& s = window_.state();
+    const int n = window_.acceptedColumns();
+    if (s.binCounts.upper() < n || s.theoryCounts.upper() < n)
+        return QStringLiteral("arrays hold %1 and %2 entries for %3 columns")
+            .arg(s.binCounts.upper())
+            .arg(s.theoryCounts.upper())
+            .arg(n);
+    long sum = 0;
+    for (int i = 1; i <= s.binCounts.upper(); ++i) {
+        const int c = s.binCounts(i);
+        if (c < 0 || c > runBalls_)
+            return QStringLiteral("bin %1 holds %2 balls of a run of %3")
+                .arg(i)
+                .arg(c)
+                .arg(runBalls_);
+        sum += c;
+    }
+    if (sum > runBalls_)
+        return QStringLiteral("bins hold %1 balls of a run of %2").arg(sum).arg(runBalls_);
+    if (s.ballsLeft < 0)
+        return QStringLiteral("ballsLeft is %1").arg(s.ballsLeft);
+    // While a run is in progress every ball has either landed or is still to
+    // come.
+    if (runState() != RunState::Idle && sum + s.ballsLeft != runBalls_)
+        return QStringLiteral("%1 balls landed and %2 to come in a run of %3")
+            .arg(sum)
+            .arg(s.ballsLeft)
+            .arg(runBalls_);
+    return {};
+}
+
+QString SessionInvariants::checkDrawing() const {
+    const BoardState& s = window_.state();
+    const QSize inner = simarea_->contentsRect().size();
+    const Integer c = fitCellSize(inner.width(), inner.height(), window_.acceptedColumns());
+    if (s.cellSize != c || s.ballRadius != toInteger(c / 3.0))
+        return QStringLiteral("cellSize %1, ballRadius %2 for an area of %3x%4 with %5 columns "
+                              "(expected %6)")
+            .arg(s.cellSize)
+            .arg(s.ballRadius)
+            .arg(inner.width())
+            .arg(inner.height())
+            .arg(window_.acceptedColumns())
+            .arg(c);
+    if (window_.isMinimized())
+        return {};
+    // Layout: the frames hug the right edge, the drawing area fills the rest.
+    const QWidget* gumbi = control<QWidget>(window_, "gumbi");
+    const int w = window_.width();
+    if (params_->x() != w - params_->width() - 5 || gumbi->x() != w - gumbi->width() - 5 ||
+        simarea_->width() != params_->x() - 10 || simarea_->height() != window_.height())
+        return QStringLiteral("layout does not follow the window size %1x%2")
+            .arg(w)
+            .arg(window_.height());
+    if (w < (s.minFormWidth - 120) / 15 || window_.height() < (s.minFormHeight - 405) / 15)
+        return QStringLiteral("window %1x%2 is below its minimum size")
+            .arg(w)
+            .arg(window_.height());
+    return {};
+}
+
+} // namespace kug::test

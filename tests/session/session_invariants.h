@@ -1,0 +1,59 @@
+#pragma once
+// The rules a window must keep after every event of a session, whatever the
+// user did: the controls show one run state, the fields hold accepted
+// numbers, the counts fit the run that produced them, and the board's unit
+// length belongs to the drawing area as it stands.
+
+#include "app/main_window.h"
+
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
+namespace kug {
+class ParamField;
+class SimArea;
+} // namespace kug
+
+namespace kug::test {
+
+enum class RunState { Idle, Running, Paused, Looping, None };
+
+const char* runStateName(RunState s);
+
+class SessionInvariants {
+public:
+    explicit SessionInvariants(MainWindow& window);
+
+    // The run state the controls show, or None if they match no row.
+    RunState runState() const;
+    // Empty when every rule holds, else what is wrong.
+    QString check() const;
+    // Called when a start has set up a fresh run: the counts from now on
+    // belong to a run of this many balls.
+    void freshRun(int balls) { runBalls_ = balls; }
+
+private:
+    QString checkRunState() const;
+    QString checkSwitches() const;
+    QString checkFields() const;
+    QString checkCounts() const;
+    QString checkDrawing() const;
+
+    MainWindow& window_;
+    QPushButton* startcmd_;
+    QPushButton* stopcmd_;
+    QPushButton* fullstopcmd_;
+    QGroupBox* params_;
+    ParamField* stupcitxt_;
+    ParamField* kuglicetxt_;
+    ParamField* brzinatxt_;
+    QCheckBox* brzachk_;
+    SimArea* simarea_;
+    int maxBalls_;
+    int runBalls_ = 0; // ball count of the run whose counts are kept
+};
+
+} // namespace kug::test
