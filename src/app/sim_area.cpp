@@ -11,6 +11,7 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent) {
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    surface_.setFont(font());
     surface_.setDirtyHandler(
         [this](const QRect& r) { update(r.translated(contentsRect().topLeft())); });
 }
@@ -19,7 +20,6 @@ Surface& SimArea::surface() {
     // Read the size from the geometry itself: the board may be drawn before
     // the window is shown, when resize events are still pending.
     syncGeometry();
-    surface_.setFont(font());
     return surface_;
 }
 
@@ -66,6 +66,8 @@ void SimArea::changeEvent(QEvent* event) {
     QFrame::changeEvent(event);
     if (event->type() == QEvent::ScreenChangeInternal)
         syncGeometry();
+    else if (event->type() == QEvent::FontChange)
+        surface_.setFont(font());
 }
 
 } // namespace kug

@@ -43,7 +43,7 @@ ImageSurface::~ImageSurface() {
 }
 
 QColor ImageSurface::toQColor(Long color) {
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    return QColor::fromRgb(toQRgb(color));
 }
 
 void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
