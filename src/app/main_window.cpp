@@ -20,7 +20,9 @@
 
 // The pictures live in the static UI library, whose resources must be
 // registered by hand.
-static void initAssets() { Q_INIT_RESOURCE(assets); }
+static void initAssets() {
+    Q_INIT_RESOURCE(assets);
+}
 
 namespace kug {
 
@@ -35,9 +37,13 @@ QSize minimumInnerSize(const BoardState& s) {
     return QSize((s.minFormWidth - 2 * 60) / 15, (s.minFormHeight - 345 - 60) / 15);
 }
 
-bool ticked(const QCheckBox* box) { return box->checkState() == Qt::Checked; }
+bool ticked(const QCheckBox* box) {
+    return box->checkState() == Qt::Checked;
+}
 
-QString qText(const std::string& s) { return QString::fromStdString(s); }
+QString qText(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -75,12 +81,15 @@ void MainWindow::connectHandlers() {
     connect(stupcitxt, &ParamField::clicked, this, &MainWindow::stupcitxt_Click);
     connect(stupcitxt, &ParamField::doubleClicked, this, &MainWindow::stupcitxt_DblClick);
     connect(stupcitxt, &ParamField::lostFocus, this, &MainWindow::stupcitxt_LostFocus);
+    connect(stupcitxt, &ParamField::changedFromOutside, this, &MainWindow::stupcitxt_LostFocus);
     connect(kuglicetxt, &ParamField::clicked, this, &MainWindow::kuglicetxt_Click);
     connect(kuglicetxt, &ParamField::doubleClicked, this, &MainWindow::kuglicetxt_DblClick);
     connect(kuglicetxt, &ParamField::lostFocus, this, &MainWindow::kuglicetxt_LostFocus);
+    connect(kuglicetxt, &ParamField::changedFromOutside, this, &MainWindow::kuglicetxt_LostFocus);
     connect(brzinatxt, &ParamField::clicked, this, &MainWindow::brzinatxt_Click);
     connect(brzinatxt, &ParamField::doubleClicked, this, &MainWindow::brzinatxt_DblClick);
     connect(brzinatxt, &ParamField::lostFocus, this, &MainWindow::brzinatxt_LostFocus);
+    connect(brzinatxt, &ParamField::changedFromOutside, this, &MainWindow::brzinatxt_LostFocus);
     connect(brzachk, &QCheckBox::clicked, this, &MainWindow::brzachk_Click);
     connect(teorijskachk, &QCheckBox::clicked, this, &MainWindow::teorijskachk_Click);
     connect(Timmy, &BallTimer::timeout, this, &MainWindow::Timmy_Timer);
@@ -91,10 +100,11 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::Form_Load() {
     loadDefaults(state_); // texts, bounds, arrays, colours, needsReset
-    stupcitxt->setText(qText(decimalText(state_.minColumns)));
-    kuglicetxt->setText(qText(decimalText(state_.minBalls)));
-    brzinatxt->setText(qText(decimalText(state_.minSpeed)));
+    stupcitxt->write(qText(decimalText(state_.minColumns)));
+    kuglicetxt->write(qText(decimalText(state_.minBalls)));
+    brzinatxt->write(qText(decimalText(state_.minSpeed)));
     acceptedColumns_ = state_.minColumns;
+    acceptedBalls_ = state_.minBalls;
     Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
     Timmy->setEnabled(false);
     params->move(params->x(), 5);
@@ -137,19 +147,25 @@ void MainWindow::Form_Resize() {
     // The minimum itself is a native constraint; this only catches a window
     // manager that ignored it.
     const QSize least = minimumInnerSize(state_);
-    if (height() < least.height() || width() < least.width()) {
+    if (height() < least.height() || width() < least.width())
         resize(size().expandedTo(least));
-        return; // the resize delivers its own notification
-    }
     placeHorizontally();
     plotKV();
 }
 
 void MainWindow::setIdleControls() {
-    startcmd->setEnabled(true);
-    stopcmd->setEnabled(false);
-    fullstopcmd->setEnabled(false);
-    params->setEnabled(true);
+    setRunControl(startcmd, true);
+    setRunControl(stopcmd, false);
+    setRunControl(fullstopcmd, false);
+    setRunControl(params, true);
+}
+
+void MainWindow::setRunControl(QWidget* control, bool enabled) {
+    // Qt would hand the focus of a control it disables to the next one in the
+    // chain, which may be exit or abort: one Space would then end the program.
+    if (!enabled && control->isAncestorOf(focusWidget()))
+        simarea->setFocus(Qt::OtherFocusReason);
+    control->setEnabled(enabled);
 }
 
 // ---- About box and exit ----------------------------------------------------
@@ -169,9 +185,13 @@ void MainWindow::Form_DblClick() {
     box.exec();
 }
 
-void MainWindow::simarea_DblClick() { Form_DblClick(); }
+void MainWindow::simarea_DblClick() {
+    Form_DblClick();
+}
 
-void MainWindow::exitcmd_Click() { QApplication::exit(0); }
+void MainWindow::exitcmd_Click() {
+    QApplication::exit(0);
+}
 
 // ---- Parameter fields --------------------------------------------------------
 
@@ -179,19 +199,33 @@ double MainWindow::numberIn(const ParamField* field) const {
     return numberValue(field->text().toStdString());
 }
 
-void MainWindow::selectAll(ParamField* field) { field->setSelection(0, field->text().size()); }
-
-void MainWindow::normalise(ParamField* field, FieldBounds bounds) {
-    field->setText(qText(normaliseFieldText(field->text().toStdString(), bounds)));
+void MainWindow::selectAll(ParamField* field) {
+    field->setSelection(0, field->text().size());
 }
 
-void MainWindow::stupcitxt_Click() { selectAll(stupcitxt); }
-void MainWindow::kuglicetxt_Click() { selectAll(kuglicetxt); }
-void MainWindow::brzinatxt_Click() { selectAll(brzinatxt); }
+void MainWindow::normalise(ParamField* field, FieldBounds bounds) {
+    field->write(qText(normaliseFieldText(field->text().toStdString(), bounds)));
+}
 
-void MainWindow::stupcitxt_DblClick() { stupcitxt->setText(qText(decimalText(state_.maxColumns))); }
-void MainWindow::kuglicetxt_DblClick() { kuglicetxt->setText(qText(decimalText(state_.maxBalls))); }
-void MainWindow::brzinatxt_DblClick() { brzinatxt->setText(qText(decimalText(state_.maxSpeed))); }
+void MainWindow::stupcitxt_Click() {
+    selectAll(stupcitxt);
+}
+void MainWindow::kuglicetxt_Click() {
+    selectAll(kuglicetxt);
+}
+void MainWindow::brzinatxt_Click() {
+    selectAll(brzinatxt);
+}
+
+void MainWindow::stupcitxt_DblClick() {
+    stupcitxt->write(qText(decimalText(state_.maxColumns)));
+}
+void MainWindow::kuglicetxt_DblClick() {
+    kuglicetxt->write(qText(decimalText(state_.maxBalls)));
+}
+void MainWindow::brzinatxt_DblClick() {
+    brzinatxt->write(qText(decimalText(state_.maxSpeed)));
+}
 
 void MainWindow::stupcitxt_LostFocus() {
     normalise(stupcitxt, {state_.minColumns, state_.maxColumns});
@@ -205,6 +239,12 @@ void MainWindow::stupcitxt_LostFocus() {
 
 void MainWindow::kuglicetxt_LostFocus() {
     normalise(kuglicetxt, {state_.minBalls, state_.maxBalls});
+    const Integer balls = toInteger(numberIn(kuglicetxt));
+    // Counts kept from a finished run belong to its ball count: at another
+    // count's bar height they would be drawn at a false scale.
+    if (balls != acceptedBalls_)
+        state_.binCounts.clearFirst(state_.binCounts.upper());
+    acceptedBalls_ = balls;
     state_.barUnit = barUnitFor(state_.cellSize, numberIn(kuglicetxt));
     theoryfill();
     plotKV();
@@ -225,7 +265,9 @@ void MainWindow::brzachk_Click() {
     petljachk->setEnabled(fast);
 }
 
-void MainWindow::teorijskachk_Click() { plotKV(); }
+void MainWindow::teorijskachk_Click() {
+    plotKV();
+}
 
 // ---- Board procedures ------------------------------------------------------
 
@@ -233,9 +275,13 @@ PlotInputs MainWindow::plotInputs() const {
     return PlotInputs{acceptedColumns_, ticked(brzachk), ticked(teorijskachk)};
 }
 
-void MainWindow::plotKV() { kug::plotKV(state_, simarea->surface(), plotInputs()); }
+void MainWindow::plotKV() {
+    kug::plotKV(state_, simarea->surface(), plotInputs());
+}
 
-void MainWindow::theoryfill() { kug::theoryfill(state_, acceptedColumns_, numberIn(kuglicetxt)); }
+void MainWindow::theoryfill() {
+    kug::theoryfill(state_, acceptedColumns_, numberIn(kuglicetxt));
+}
 
 void MainWindow::fastsim() {
     Surface& area = simarea->surface();
@@ -250,16 +296,16 @@ void MainWindow::fastsim() {
 // ---- Runs -------------------------------------------------------------------
 
 void MainWindow::startcmd_Click() {
-    startcmd->setEnabled(false);
-    stopcmd->setEnabled(true);
-    fullstopcmd->setEnabled(true);
-    params->setEnabled(false);
+    setRunControl(startcmd, false);
+    setRunControl(stopcmd, true);
+    setRunControl(fullstopcmd, true);
+    setRunControl(params, false);
     if (state_.needsReset)
         freshRunSetup(state_, simarea->surface(), plotInputs(), numberIn(kuglicetxt));
     if (ticked(brzachk)) {
         if (ticked(petljachk)) {
             FastTimmy->start();
-            stopcmd->setEnabled(false); // a loop can only be aborted
+            setRunControl(stopcmd, false); // a loop can only be aborted
         } else {
             fastsim();
         }
@@ -270,8 +316,8 @@ void MainWindow::startcmd_Click() {
 
 void MainWindow::stopcmd_Click() {
     Timmy->setEnabled(false);
-    startcmd->setEnabled(true);
-    stopcmd->setEnabled(false);
+    setRunControl(startcmd, true);
+    setRunControl(stopcmd, false);
 }
 
 void MainWindow::fullstopcmd_Click() {
@@ -291,6 +337,8 @@ void MainWindow::Timmy_Timer() {
     Timmy->setEnabled(false);
 }
 
-void MainWindow::FastTimmy_Timer() { fastsim(); }
+void MainWindow::FastTimmy_Timer() {
+    fastsim();
+}
 
 } // namespace kug

@@ -77,6 +77,9 @@ private:
     void connectHandlers();
     void placeHorizontally();
     void setIdleControls();
+    // Enables or disables a control that a run switches; the focus never
+    // passes from a disabled control to another button.
+    void setRunControl(QWidget* control, bool enabled);
     void selectAll(ParamField* field);
     // Validation shared by the three fields: normalise into bounds.
     void normalise(ParamField* field, FieldBounds bounds);
@@ -86,6 +89,7 @@ private:
     BoardState state_;
     std::unique_ptr<RandomSource> random_;
     int acceptedColumns_ = 2;
+    Integer acceptedBalls_ = 1;
 
     // Controls, in the order the window creates them.
     QTimer* FastTimmy = nullptr;

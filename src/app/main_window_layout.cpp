@@ -17,7 +17,9 @@ namespace kug {
 namespace {
 
 // Designed twips to pixels on a 96-dpi screen.
-constexpr int px(int twips) { return twips / 15; }
+constexpr int px(int twips) {
+    return twips / 15;
+}
 
 void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
@@ -50,11 +52,11 @@ void MainWindow::createControls() {
     fullstopcmd = named(new PictureButton(":/stop.xpm", ":/stop_disabled.xpm", "Zaustavi", gumbi),
                         "fullstopcmd");
     fullstopcmd->setEnabled(false);
-    stopcmd = named(new PictureButton(":/pause.xpm", ":/pause_disabled.xpm", "Pauza", gumbi),
-                    "stopcmd");
+    stopcmd =
+        named(new PictureButton(":/pause.xpm", ":/pause_disabled.xpm", "Pauza", gumbi), "stopcmd");
     stopcmd->setEnabled(false);
-    startcmd = named(new PictureButton(":/play.xpm", ":/play_disabled.xpm", "Pokreni", gumbi),
-                     "startcmd");
+    startcmd =
+        named(new PictureButton(":/play.xpm", ":/play_disabled.xpm", "Pokreni", gumbi), "startcmd");
     Timmy = named(new BallTimer(this), "Timmy");
     Timmy->setInterval(0); // enabled with interval 0: never fires until start-up sets it
     Timmy->setEnabled(true);
@@ -66,11 +68,11 @@ void MainWindow::createControls() {
     Check1 = checkBox(QStringLiteral("Zvuk"), params, "Check1", false);
     teorijskachk = checkBox(QStringLiteral("Teorijska raspodjela"), params, "teorijskachk", true);
     brzinatxt = named(new ParamField(params), "brzinatxt");
-    brzinatxt->setText(QStringLiteral("Text3"));
+    brzinatxt->write(QStringLiteral("Text3"));
     kuglicetxt = named(new ParamField(params), "kuglicetxt");
-    kuglicetxt->setText(QStringLiteral("Text2"));
+    kuglicetxt->write(QStringLiteral("Text2"));
     stupcitxt = named(new ParamField(params), "stupcitxt");
-    stupcitxt->setText(QStringLiteral("Text1"));
+    stupcitxt->write(QStringLiteral("Text1"));
     brzinalbl = label(QStringLiteral("Brzina simulacije:"), params, "brzinalbl");
     kuglicelbl = label(QStringLiteral("Broj kuglica:"), params, "kuglicelbl");
     stupcilbl = label(QStringLiteral("Broj stupaca:"), params, "stupcilbl");
@@ -100,9 +102,9 @@ void MainWindow::placeDesignedGeometry() {
 void MainWindow::setTabOrder() {
     // Frames and labels take no focus; the chain holds the focusable controls
     // in their designed tab order.
-    QWidget* const chain[] = {simarea, stupcitxt, kuglicetxt, brzinatxt, startcmd, stopcmd,
-                              fullstopcmd, exitcmd, teorijskachk, Check1, brzachk, tragchk,
-                              petljachk};
+    QWidget* const chain[] = {simarea, stupcitxt,   kuglicetxt, brzinatxt,    startcmd,
+                              stopcmd, fullstopcmd, exitcmd,    teorijskachk, Check1,
+                              brzachk, tragchk,     petljachk};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

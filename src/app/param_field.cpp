@@ -3,9 +3,37 @@
 #include <QFocusEvent>
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace kug {
 
-ParamField::ParamField(QWidget* parent) : QLineEdit(parent) {}
+ParamField::ParamField(QWidget* parent) : QLineEdit(parent) {
+    // A user's edit (keys, paste, drop, undo) is announced just before the
+    // change itself; a set from outside comes without it.
+    connect(this, &QLineEdit::textEdited, this, [this] { userEdit_ = true; });
+    connect(this, &QLineEdit::textChanged, this, &ParamField::textChangedTo);
+}
+
+void ParamField::write(const QString& text) {
+    const bool nested = std::exchange(writing_, true);
+    setText(text);
+    writing_ = nested;
+}
+
+void ParamField::textChangedTo(const QString& text) {
+    const bool typed = std::exchange(userEdit_, false) && hasFocus();
+    if (writing_) {
+        shown_ = text;
+        return;
+    }
+    if (!isEnabled()) {
+        write(shown_);
+        return;
+    }
+    shown_ = text;
+    if (!typed)
+        emit changedFromOutside();
+}
 
 void ParamField::mouseReleaseEvent(QMouseEvent* event) {
     // Let the line edit place the caret first, then select over it.

@@ -54,7 +54,8 @@ void SimArea::paintEvent(QPaintEvent* event) {
 
 void SimArea::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    emit doubleClicked();
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
 }
 
 void SimArea::resizeEvent(QResizeEvent* event) {

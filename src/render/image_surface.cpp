@@ -10,11 +10,14 @@ namespace kug {
 
 namespace {
 
-// Pixel column or row of a coordinate: the pixel whose square holds it.
-int pixelOf(Single v) {
+// The nearest whole pixel of a length or coordinate; `tiesDown` says which
+// way a value halfway between two pixels goes.
+int nearestPixel(Single v, bool tiesDown = false) {
     if (!std::isfinite(v))
         return 0;
-    return static_cast<int>(std::clamp(std::floor(static_cast<double>(v) + 0.5), -1.0e6, 1.0e6));
+    const double d = v;
+    const double p = tiesDown ? std::ceil(d - 0.5) : std::floor(d + 0.5);
+    return static_cast<int>(std::clamp(p, -1.0e6, 1.0e6));
 }
 
 QRect spanRect(int x1, int y1, int x2, int y2) {
@@ -61,6 +64,12 @@ void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
     }
     image_ = next;
     size_ = size;
+    // The ball's centre is W / 2 rounded half to even; the pegs, walls and
+    // bars stand at W / 2 plus whole cells, so with an odd W each of them is
+    // a tie. Ties go the way the ball's rounding went, so that the ball
+    // falls and hops on the pegs' own pixel column at every width.
+    const double halfW = size.width() / 2.0;
+    tiesDown_ = roundHalfEven(halfW) < halfW;
     dpr_ = devicePixelRatio;
     scale_ = wholeScale(devicePixelRatio);
     if (image_.size() != size_ * scale_)
@@ -118,6 +127,10 @@ void ImageSurface::fill(const QRect& r, Long color) {
         painter().fillRect(r, toQColor(color));
 }
 
+int ImageSurface::pixelOf(Single v) const {
+    return nearestPixel(v, tiesDown_);
+}
+
 void ImageSurface::touched(const QRect& r) {
     // Once the whole area waits for its repaint, the drawing that follows
     // (a whole board after Cls) need not be reported piece by piece.
@@ -142,7 +155,7 @@ void ImageSurface::circle(Single x, Single y, Single radius, Long color) {
     // centre, with its radius rounded.
     const int cx = pixelOf(x);
     const int cy = pixelOf(y);
-    const int r = pixelOf(std::clamp<Single>(radius, 0.0f, 1.0e6f));
+    const int r = nearestPixel(std::clamp<Single>(radius, 0.0f, 1.0e6f));
     const bool filled = fillStyle_ == 0;
     if (scale_ > 0) {
         raster::circle(pixels(), scale_, cx, cy, r, toQRgb(color),

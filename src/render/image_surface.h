@@ -60,12 +60,15 @@ private:
     void usePen(Long color);
     void useBrush(std::optional<Long> color); // none: circles are not filled
     void touched(const QRect& r);
+    // Pixel column or row of a coordinate: the nearest, ties by the width's rule.
+    int pixelOf(Single v) const;
 
     QImage image_;
     QPainter painter_;
     QSize size_;
     qreal dpr_ = 1;
-    int scale_ = 0; // whole device pixels per pixel, or 0: the painter draws everything
+    int scale_ = 0;         // whole device pixels per pixel, or 0: the painter draws everything
+    bool tiesDown_ = false; // a coordinate halfway between two pixels takes the lower one
     QFont font_;
     Long backColor_;
     Long textColor_ = rgb(0, 0, 0);

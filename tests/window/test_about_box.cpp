@@ -22,30 +22,36 @@ void TestAboutBox::doubleClick_data() {
     QTest::addColumn<QString>("target"); // a control's name, or "" for the window itself
     QTest::addColumn<QPoint>("pos");     // in the target; a null point means its centre
     QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("right"); // the right mouse button, else the left
 
     // Bare surface: above the parameter frame, in the gap between the drawing
     // area and the frames, and below the button frame.
-    QTest::newRow("window above params") << QString() << QPoint(320, 2) << true;
-    QTest::newRow("window between areas") << QString() << QPoint(240, 150) << true;
-    QTest::newRow("window below gumbi") << QString() << QPoint(320, 330) << true;
-    QTest::newRow("drawing area") << QStringLiteral("simarea") << QPoint() << true;
-    QTest::newRow("drawing area border") << QStringLiteral("simarea") << QPoint(1, 1) << true;
+    QTest::newRow("window above params") << QString() << QPoint(320, 2) << true << false;
+    QTest::newRow("window between areas") << QString() << QPoint(240, 150) << true << false;
+    QTest::newRow("window below gumbi") << QString() << QPoint(320, 330) << true << false;
+    QTest::newRow("drawing area") << QStringLiteral("simarea") << QPoint() << true << false;
+    QTest::newRow("drawing area border")
+        << QStringLiteral("simarea") << QPoint(1, 1) << true << false;
 
-    QTest::newRow("params frame") << QStringLiteral("params") << QPoint(3, 60) << false;
-    QTest::newRow("gumbi frame") << QStringLiteral("gumbi") << QPoint(3, 3) << false;
-    QTest::newRow("label") << QStringLiteral("kuglicelbl") << QPoint() << false;
-    QTest::newRow("check box") << QStringLiteral("teorijskachk") << QPoint() << false;
-    QTest::newRow("disabled check box") << QStringLiteral("Check1") << QPoint() << false;
-    QTest::newRow("disabled loop box") << QStringLiteral("petljachk") << QPoint() << false;
-    QTest::newRow("button") << QStringLiteral("exitcmd") << QPoint() << false;
-    QTest::newRow("disabled button") << QStringLiteral("stopcmd") << QPoint() << false;
-    QTest::newRow("text field") << QStringLiteral("brzinatxt") << QPoint() << false;
+    QTest::newRow("params frame") << QStringLiteral("params") << QPoint(3, 60) << false << false;
+    QTest::newRow("gumbi frame") << QStringLiteral("gumbi") << QPoint(3, 3) << false << false;
+    QTest::newRow("label") << QStringLiteral("kuglicelbl") << QPoint() << false << false;
+    QTest::newRow("check box") << QStringLiteral("teorijskachk") << QPoint() << false << false;
+    QTest::newRow("disabled check box") << QStringLiteral("Check1") << QPoint() << false << false;
+    QTest::newRow("disabled loop box") << QStringLiteral("petljachk") << QPoint() << false << false;
+    QTest::newRow("button") << QStringLiteral("exitcmd") << QPoint() << false << false;
+    QTest::newRow("disabled button") << QStringLiteral("stopcmd") << QPoint() << false << false;
+    QTest::newRow("text field") << QStringLiteral("brzinatxt") << QPoint() << false << false;
+    QTest::newRow("drawing area, right button")
+        << QStringLiteral("simarea") << QPoint() << false << true;
+    QTest::newRow("window, right button") << QString() << QPoint(240, 150) << false << true;
 }
 
 void TestAboutBox::doubleClick() {
     QFETCH(QString, target);
     QFETCH(QPoint, pos);
     QFETCH(bool, opens);
+    QFETCH(bool, right);
 
     auto window = makeWindow();
     QVERIFY(showActive(*window));
@@ -56,7 +62,8 @@ void TestAboutBox::doubleClick() {
 
     // exitcmd must not end the program from a double-click either: a double
     // click on a button is only a press, the About box none.
-    const std::optional<SeenBox> seen = doubleClickForBox(receiver, pos);
+    const std::optional<SeenBox> seen =
+        doubleClickForBox(receiver, pos, right ? Qt::RightButton : Qt::LeftButton);
     QCOMPARE(seen.has_value(), opens);
     if (!opens)
         return;

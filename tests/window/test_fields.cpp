@@ -9,6 +9,7 @@
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMimeData>
 #include <QTest>
 
 using namespace kug;
@@ -137,6 +138,8 @@ private slots:
     void playRightAfterTypingUsesCorrectedText();
     void switchingWindowsDoesNotValidate();
     void contextMenuDoesNotValidate();
+    void textFromOutside_data();
+    void textFromOutside();
 };
 
 // ---- Leaving a field ---------------------------------------------------------
@@ -367,12 +370,27 @@ void TestFields::tabThroughColumnsClearsCounts() {
     QCOMPARE(pixelsOf(fx.picture(), s.ballColor), 0);
 }
 
+// Leaving the ball field keeps the counts of a finished run when the count
+// stays, and redraws them at the recomputed bar unit; another ball count
+// clears them, as their bars would be drawn at a false scale.
 void TestFields::tabThroughBallsKeepsCounts_data() {
-    addPlainFocusMoves();
+    QTest::addColumn<FocusMove>("how");
+    QTest::addColumn<QString>("typed"); // empty: the text is left as it is
+    QTest::addColumn<int>("kept");      // count left in bin 1
+    QTest::addColumn<int>("unit");
+    for (const FocusMove how : allFocusMoves)
+        if (how != FocusMove::Button)
+            QTest::addRow("%s, unchanged", focusMoveName(how)) << how << QString() << 1 << 167;
+    QTest::newRow("tab, the same count typed again") << FocusMove::Tab << "1" << 1 << 167;
+    QTest::newRow("tab, another count") << FocusMove::Tab << "10" << 0 << 33;
+    QTest::newRow("drawing area, another count") << FocusMove::DrawingArea << "3" << 0 << 84;
 }
 
 void TestFields::tabThroughBallsKeepsCounts() {
     QFETCH(FocusMove, how);
+    QFETCH(QString, typed);
+    QFETCH(int, kept);
+    QFETCH(int, unit);
     WindowFixture fx;
     QVERIFY(fx.open());
     BoardState& s = fx.state();
@@ -383,12 +401,15 @@ void TestFields::tabThroughBallsKeepsCounts() {
     QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * 5 + 1);
 
     QLineEdit* f = fx.field("kuglicetxt");
-    WindowFixture::click(f);
+    if (typed.isEmpty())
+        WindowFixture::click(f);
+    else
+        WindowFixture::enter(f, typed);
     fx.leave(f, how);
-    QCOMPARE(int(s.binCounts(1)), 1);
-    QCOMPARE(int(s.barUnit), 167);
-    // Redrawn with the new unit: one ball now fills the bin.
-    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * 167 + 1);
+    QCOMPARE(int(s.binCounts(1)), kept);
+    QCOMPARE(int(s.barUnit), unit);
+    // Redrawn with the new unit: one ball now fills the bin, or none is left.
+    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), kept == 0 ? 0 : kept * unit + 1);
 }
 
 void TestFields::tabThroughSpeedSetsInterval() {
@@ -500,6 +521,71 @@ void TestFields::contextMenuDoesNotValidate() {
     menu->close();
     QCOMPARE(f->text(), QStringLiteral("50"));
     QCOMPARE(fx.window().acceptedColumns(), 2);
+}
+
+// A text that reaches a field while another control has the focus, dropped
+// or set directly as an assistive tool does, is validated at once; while a
+// run holds the parameter frame disabled, the field refuses it.
+void TestFields::textFromOutside_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("drop"); // else set directly
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("columns"); // accepted afterwards
+    QTest::addColumn<int>("barUnit");
+    QTest::addColumn<int>("interval");
+    // The drop lands after the field's text "2", "1" or "1".
+    QTest::newRow("set columns") << "stupcitxt" << false << "9" << false << "9" << 9 << 167 << 100;
+    QTest::newRow("set columns beyond")
+        << "stupcitxt" << false << "50" << false << "32" << 32 << 167 << 100;
+    QTest::newRow("drop on columns")
+        << "stupcitxt" << true << "7" << false << "27" << 27 << 167 << 100;
+    QTest::newRow("set balls") << "kuglicetxt" << false << "3.5" << false << "4" << 2 << 84 << 100;
+    QTest::newRow("drop on balls")
+        << "kuglicetxt" << true << "0" << false << "10" << 2 << 33 << 100;
+    QTest::newRow("set speed") << "brzinatxt" << false << "abc" << false << "1" << 2 << 167 << 100;
+    QTest::newRow("drop on speed") << "brzinatxt" << true << "9" << false << "19" << 2 << 167 << 82;
+    QTest::newRow("set columns while running")
+        << "stupcitxt" << false << "9" << true << "2" << 2 << 167 << 100;
+    QTest::newRow("drop on balls while running")
+        << "kuglicetxt" << true << "5" << true << "1" << 2 << 167 << 100;
+}
+
+void TestFields::textFromOutside() {
+    QFETCH(QString, field);
+    QFETCH(bool, drop);
+    QFETCH(QString, text);
+    QFETCH(bool, running);
+    QFETCH(QString, shown);
+    QFETCH(int, columns);
+    QFETCH(int, barUnit);
+    QFETCH(int, interval);
+    WindowFixture fx;
+    QVERIFY(fx.open());
+    if (running)
+        WindowFixture::click(fx.button("startcmd"));
+    else
+        WindowFixture::click(fx.area());
+    QLineEdit* f = fx.field(field.toLatin1().constData());
+    QVERIFY(!f->hasFocus());
+    if (drop) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = f->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f, &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f, &dropped);
+    } else {
+        f->setText(text);
+    }
+    QCOMPARE(f->text(), shown);
+    QCOMPARE(fx.window().acceptedColumns(), columns);
+    QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), columns);
+    QCOMPARE(int(fx.state().barUnit), barUnit);
+    QCOMPARE(fx.window().timmy().interval(), interval);
+    QCOMPARE(fx.window().timmy().isEnabled(), running);
 }
 
 QTEST_MAIN(TestFields)

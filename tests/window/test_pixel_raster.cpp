@@ -5,8 +5,13 @@
 
 #include "render/image_surface.h"
 #include "render/pixel_raster.h"
+#include "scripted_random.h"
+#include "sim/animated_ball.h"
+#include "sim/run_setup.h"
 
 #include <QTest>
+
+#include <utility>
 
 using namespace kug;
 
@@ -53,6 +58,8 @@ private slots:
     void fillAtScale();
     void eraseCoversBall_data();
     void eraseCoversBall();
+    void ballOnPegColumn_data();
+    void ballOnPegColumn();
 };
 
 void TestPixelRaster::circle_data() {
@@ -155,6 +162,57 @@ void TestPixelRaster::eraseCoversBall() {
         QCOMPARE(countOf(area.image(), 0xFFFF0000), 0);
     }
     QCOMPARE(countOf(area.image(), 0xFF0000FF) > 0, trail);
+}
+
+void TestPixelRaster::ballOnPegColumn_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("cell");
+    // Four widths in a row: W / 2 falls on a pixel, is a tie that rounds
+    // down to the even pixel, falls on a pixel, is a tie that rounds up.
+    for (const auto& [height, cell] : {std::pair{351, 19}, std::pair{370, 20}})
+        for (int width = 232; width <= 235; ++width)
+            QTest::addRow("%d x %d, cell %d", width, height, cell) << width << height << cell;
+}
+
+// The ball falls onto the top peg and hops onto a peg of the next row on the
+// pegs' own pixel column, and the wall below that peg stands on it too, at
+// every width of the area.
+void TestPixelRaster::ballOnPegColumn() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, cell);
+    ImageSurface area;
+    area.setGeometry(QSize(width, height), 1.0);
+    BoardState s;
+    loadDefaults(s);
+    test::ScriptedRandom random({0.9});
+    const BallInputs in{PlotInputs{3, false, false}, false};
+    freshRunSetup(s, area, in.plot, 1);
+    QCOMPARE(int(s.cellSize), cell);
+    // The middle column of the pixels of one colour near (x, y).
+    const auto column = [&](QRgb colour, int x, int y) {
+        const QImage image = area.image();
+        int left = width, right = -1;
+        for (int yy = y - cell; yy <= y + cell; ++yy)
+            for (int xx = x - cell / 2; xx <= x + cell / 2; ++xx)
+                if (image.rect().contains(xx, yy) && image.pixel(xx, yy) == colour)
+                    left = std::min(left, xx), right = std::max(right, xx);
+        return (left + right) / 2.0;
+    };
+    const QRgb black = 0xFF000000, red = 0xFFFF0000;
+    const int halfW = width / 2;
+    const double wall = column(black, halfW + cell, 10 * cell); // halfway down bin 2's right wall
+    const double nextPeg = column(black, halfW + cell, 5 * cell);
+    QCOMPARE(nextPeg, wall);
+    QCOMPARE(column(black, halfW, 3 * cell), wall - cell); // the top peg
+    while (s.dropping)
+        timmyTick(s, area, random, in);
+    QCOMPARE(column(red, halfW, s.ballY), wall - cell);
+    timmyTick(s, area, random, in); // the direction: right
+    while (!s.atPeg)
+        timmyTick(s, area, random, in);
+    QCOMPARE(column(red, halfW + cell, s.ballY), wall);
 }
 
 QTEST_MAIN(TestPixelRaster)

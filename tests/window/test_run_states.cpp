@@ -8,6 +8,7 @@
 #include "window_fixture_controls.h"
 #include "window_fixture_runs.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -17,9 +18,17 @@ using namespace kug::test;
 
 namespace {
 
-// Presses the button a table step names.
-void press(const MainWindow& w, const QString& step) {
-    if (step == QLatin1String("start"))
+bool resizeWindow(MainWindow& w, QSize size);
+
+// Carries out a table step: a press of a real button, the end of the run, or
+// a resize while the keyboard focus rests on the pause button.
+void press(MainWindow& w, const QString& step) {
+    if (step == QLatin1String("end")) {
+        tickUntilIdle(w);
+    } else if (step == QLatin1String("resize")) {
+        control<QWidget>(w, "stopcmd").setFocus(Qt::TabFocusReason);
+        QVERIFY(resizeWindow(w, w.size() + QSize(30, 20)));
+    } else if (step == QLatin1String("start"))
         clickButton(w, "startcmd");
     else if (step == QLatin1String("pause"))
         clickButton(w, "stopcmd");
@@ -106,6 +115,8 @@ void TestRunStates::transitions_data() {
     row("looping: pause is disabled", true, true, "start pause", "Looping Looping");
     row("looping, abort: idle", true, true, "start abort", "Looping Idle");
     row("looping, abort, start: looping", true, true, "start abort start", "Looping Idle Looping");
+    row("running, last ball lands: idle", false, false, "start end", "Running Idle");
+    row("running, resize: idle", false, false, "start resize", "Running Idle");
 }
 
 void TestRunStates::transitions() {
@@ -119,14 +130,25 @@ void TestRunStates::transitions() {
     QVERIFY(showActive(*w));
     prepare(*w, QStringLiteral("3"), QStringLiteral("5"), fast, loop);
     QCOMPARE(runControls(*w), idleRow);
+    const QSignalSpy exits(&control<QPushButton>(*w, "exitcmd"), &QPushButton::clicked);
     for (qsizetype i = 0; i < steps.size(); ++i) {
         press(*w, steps[i]);
-        QVERIFY2(runControls(*w) == rowNamed(states[i]),
-                 qPrintable(QStringLiteral("after step %1 (%2): %3")
-                                .arg(i + 1)
-                                .arg(steps[i], describe(runControls(*w)))));
+        const RunControls after = runControls(*w);
+        QVERIFY2(after == rowNamed(states[i]), qPrintable(QStringLiteral("after step %1 (%2): %3")
+                                                              .arg(i + 1)
+                                                              .arg(steps[i], describe(after))));
         QCOMPARE(w->fastTimmy().interval(), 100);
+        // The focus never passes on to exit or abort by itself, and keys that
+        // press a button do nothing where it has gone.
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        for (const char* button : {"exitcmd", "stopcmd", "fullstopcmd"})
+            QVERIFY2(focus->objectName() != QLatin1String(button), button);
+        QTest::keyClick(focus, Qt::Key_Space);
+        QTest::keyClick(focus, Qt::Key_Return);
+        QCOMPARE(runControls(*w), after);
     }
+    QCOMPARE(exits.count(), 0);
 }
 
 // A start from Idle sets up a fresh run: arrays sized to the columns and

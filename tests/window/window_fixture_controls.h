@@ -87,7 +87,8 @@ struct SeenBox {
 // Double-clicks `target` at `pos` and reports the modal message box it
 // opened, if any. The box runs its own event loop, so a timer started before
 // the double-click is the only code that can see it and close it.
-inline std::optional<SeenBox> doubleClickForBox(QWidget* target, QPoint pos = {}) {
+inline std::optional<SeenBox> doubleClickForBox(QWidget* target, QPoint pos = {},
+                                                Qt::MouseButton button = Qt::LeftButton) {
     std::optional<SeenBox> seen;
     QTimer closer;
     closer.setInterval(0);
@@ -101,7 +102,7 @@ inline std::optional<SeenBox> doubleClickForBox(QWidget* target, QPoint pos = {}
         box->done(QMessageBox::Ok);
     });
     closer.start();
-    QTest::mouseDClick(target, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(target, button, {}, pos);
     closer.stop();
     return seen;
 }
