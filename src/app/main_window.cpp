@@ -28,14 +28,10 @@ namespace kug {
 
 namespace {
 
-// The designed inner area of the window, and its smallest inner area: the
-// minimum outer size of 6060 x 4200 twips less the borders (60 twips each
-// side, 345 on top).
+// The designed inner area of the window.
 constexpr QSize designedInnerSize(396, 355);
-
-QSize minimumInnerSize(const BoardState& s) {
-    return QSize((s.minFormWidth - 2 * 60) / 15, (s.minFormHeight - 345 - 60) / 15);
-}
+// The frames' distance from the top and the right edge of the window.
+constexpr int frameMargin = 5;
 
 bool ticked(const QCheckBox* box) {
     return box->checkState() == Qt::Checked;
@@ -56,13 +52,27 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     icon.addFile(QStringLiteral(":/icon32.xpm"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/icon16.xpm"), QSize(16, 16));
     setWindowIcon(icon);
-    resize(designedInnerSize);
     createControls();
     placeDesignedGeometry();
+    framesExtraWidth_ = fitFramesToFont();
+    // The window grows by what the frames grew, so that the drawing area keeps
+    // its designed size, and grows taller if the frames need it.
+    const int framesBottom = frameMargin + params->height() + gumbi->height() + frameMargin;
+    resize(designedInnerSize.width() + framesExtraWidth_,
+           std::max(designedInnerSize.height(), framesBottom));
     setTabOrder();
     connectHandlers();
     Form_Load();
-    setMinimumSize(minimumInnerSize(state_));
+    setMinimumSize(minimumInner());
+    built_ = true;
+}
+
+QSize MainWindow::minimumInner() const {
+    // The stored minimum is the outer size in twips, less the borders (60
+    // twips each side, 345 on top).
+    const QSize stored((state_.minFormWidth - 2 * 60) / 15, (state_.minFormHeight - 345 - 60) / 15);
+    const int framesBottom = frameMargin + params->height() + gumbi->height() + frameMargin;
+    return QSize(stored.width() + framesExtraWidth_, std::max(stored.height(), framesBottom));
 }
 
 MainWindow::~MainWindow() {
@@ -107,7 +117,7 @@ void MainWindow::Form_Load() {
     acceptedBalls_ = state_.minBalls;
     Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
     Timmy->setEnabled(false);
-    params->move(params->x(), 5);
+    params->move(params->x(), frameMargin);
     gumbi->move(gumbi->x(), params->height() + params->y());
     simarea->move(0, 0);
     placeHorizontally();
@@ -119,8 +129,8 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::placeHorizontally() {
-    params->move(width() - params->width() - 5, params->y());
-    gumbi->move(width() - gumbi->width() - 5, gumbi->y());
+    params->move(width() - params->width() - frameMargin, params->y());
+    gumbi->move(width() - gumbi->width() - frameMargin, gumbi->y());
     simarea->resize(params->x() - 10, height());
 }
 
@@ -133,8 +143,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         Form_Resize();
+    } else if (built_ && event->type() == QEvent::FontChange) {
+        // A new desktop font: the captions are measured again, and the board,
+        // refitted to what room is left, starts over as after a resize.
+        framesExtraWidth_ = fitFramesToFont();
+        setMinimumSize(minimumInner());
+        Form_Resize();
+    }
 }
 
 void MainWindow::Form_Resize() {
@@ -146,7 +163,7 @@ void MainWindow::Form_Resize() {
         return;
     // The minimum itself is a native constraint; this only catches a window
     // manager that ignored it.
-    const QSize least = minimumInnerSize(state_);
+    const QSize least = minimumInner();
     if (height() < least.height() || width() < least.width())
         resize(size().expandedTo(least));
     placeHorizontally();

@@ -2,6 +2,7 @@
 // The Kuglovica window: twenty controls as designed and their handlers. The
 // handlers stay thin: they move controls and timers and call the board's core.
 
+#include "app/frame_fit.h"
 #include "render/plot_kv.h"
 #include "sim/random_source.h"
 #include "state/board_state.h"
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -72,7 +75,15 @@ protected:
 
 private:
     void createControls();
+    // The parameter frame's controls with their designed boxes.
+    std::vector<std::pair<QWidget*, Box>> paramsDesign() const;
     void placeDesignedGeometry();
+    // Widens and heightens the frames' controls where the font needs it and
+    // returns how much wider the frames became.
+    int fitFramesToFont();
+    // The smallest inner size: the stored minimum, widened by the frames'
+    // extra width and tall enough to show the whole button frame.
+    QSize minimumInner() const;
     void setTabOrder();
     void connectHandlers();
     void placeHorizontally();
@@ -90,6 +101,8 @@ private:
     std::unique_ptr<RandomSource> random_;
     int acceptedColumns_ = 2;
     Integer acceptedBalls_ = 1;
+    int framesExtraWidth_ = 0;
+    bool built_ = false; // the constructor has run
 
     // Controls, in the order the window creates them.
     QTimer* FastTimmy = nullptr;

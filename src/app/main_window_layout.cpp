@@ -1,7 +1,9 @@
 // Creation of the twenty controls with their designed names, captions,
-// positions (twips / 15 = pixels), tab order and initial states.
+// positions (twips / 15 = pixels), tab order and initial states, and the
+// fitting of the frames to the platform's font.
 
 #include "app/ball_timer.h"
+#include "app/frame_fit.h"
 #include "app/main_window.h"
 #include "app/param_field.h"
 #include "app/picture_button.h"
@@ -10,6 +12,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTimer>
 
 namespace kug {
@@ -21,9 +25,52 @@ constexpr int px(int twips) {
     return twips / 15;
 }
 
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(px(left), px(top), px(width), px(height));
+Box designedBox(int left, int top, int width, int height) {
+    return Box{px(left), px(top), px(width), px(height)};
 }
+
+void place(QWidget* w, const Box& b) {
+    w->setGeometry(b.x, b.y, b.w, b.h);
+}
+
+void place(QWidget* w, int left, int top, int width, int height) {
+    place(w, designedBox(left, top, width, height));
+}
+
+// The least size a control's caption needs in its own font: a label its text,
+// a check box its indicator, the gap and its text; in height, a line of text
+// (a field, its own least height).
+Extent captionNeeds(const QWidget* w) {
+    const QFontMetrics metrics = w->fontMetrics();
+    if (auto* label = qobject_cast<const QLabel*>(w))
+        return Extent{metrics.horizontalAdvance(label->text()), metrics.lineSpacing()};
+    if (auto* box = qobject_cast<const QCheckBox*>(w)) {
+        const QStyle* style = box->style();
+        const int indicatorW = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);
+        const int indicatorH = style->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box);
+        const int gap = style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        return Extent{indicatorW + gap + metrics.horizontalAdvance(box->text()),
+                      std::max(indicatorH, metrics.lineSpacing())};
+    }
+    return Extent{0, w->minimumSizeHint().height()};
+}
+
+// The first row of a frame starts where the style puts a frame's contents,
+// below its caption.
+int contentsTop(const QGroupBox* frame) {
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.textAlignment = frame->alignment();
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    return frame->style()
+        ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame)
+        .top();
+}
+
+constexpr Extent paramsDesignedSize{px(2175), px(3615)};
+constexpr Extent gumbiDesignedSize{px(2175), px(735)};
 
 template <typename T> T* named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
@@ -78,6 +125,22 @@ void MainWindow::createControls() {
     stupcilbl = label(QStringLiteral("Broj stupaca:"), params, "stupcilbl");
 }
 
+std::vector<std::pair<QWidget*, Box>> MainWindow::paramsDesign() const {
+    return {
+        {petljachk, designedBox(360, 2520, 1335, 255)},
+        {tragchk, designedBox(120, 3000, 1815, 195)},
+        {brzachk, designedBox(120, 2280, 1815, 255)},
+        {Check1, designedBox(120, 3240, 735, 255)},
+        {teorijskachk, designedBox(120, 1200, 1815, 255)},
+        {brzinatxt, designedBox(1440, 1680, 615, 375)},
+        {kuglicetxt, designedBox(1440, 720, 615, 375)},
+        {stupcitxt, designedBox(1440, 240, 615, 375)},
+        {brzinalbl, designedBox(120, 1680, 1215, 375)},
+        {kuglicelbl, designedBox(120, 720, 1215, 375)},
+        {stupcilbl, designedBox(120, 240, 1215, 375)},
+    };
+}
+
 void MainWindow::placeDesignedGeometry() {
     place(gumbi, 3720, 3600, 2175, 735);
     place(exitcmd, 1680, 120, 450, 450);
@@ -86,17 +149,25 @@ void MainWindow::placeDesignedGeometry() {
     place(startcmd, 120, 120, 450, 450);
     place(simarea, 0, 0, 3615, 3855);
     place(params, 3720, 0, 2175, 3615);
-    place(petljachk, 360, 2520, 1335, 255);
-    place(tragchk, 120, 3000, 1815, 195);
-    place(brzachk, 120, 2280, 1815, 255);
-    place(Check1, 120, 3240, 735, 255);
-    place(teorijskachk, 120, 1200, 1815, 255);
-    place(brzinatxt, 1440, 1680, 615, 375);
-    place(kuglicetxt, 1440, 720, 615, 375);
-    place(stupcitxt, 1440, 240, 615, 375);
-    place(brzinalbl, 120, 1680, 1215, 375);
-    place(kuglicelbl, 120, 720, 1215, 375);
-    place(stupcilbl, 120, 240, 1215, 375);
+    for (const auto& [control, box] : paramsDesign())
+        place(control, box);
+}
+
+int MainWindow::fitFramesToFont() {
+    const auto designed = paramsDesign();
+    std::vector<FramedControl> controls;
+    for (const auto& [control, box] : designed)
+        controls.push_back(FramedControl{box, captionNeeds(control)});
+    const FrameFit fit = fitFrame(controls, paramsDesignedSize, contentsTop(params));
+    for (std::size_t i = 0; i < designed.size(); ++i)
+        place(designed[i].first, fit.placed[i]);
+    // The two frames stand one above the other at the right edge, as wide as
+    // each other; the buttons keep their places in theirs.
+    const int extraWidth = fit.size.w - paramsDesignedSize.w;
+    params->resize(fit.size.w, fit.size.h);
+    gumbi->resize(gumbiDesignedSize.w + extraWidth, gumbiDesignedSize.h);
+    gumbi->move(gumbi->x(), params->y() + params->height());
+    return extraWidth;
 }
 
 void MainWindow::setTabOrder() {

@@ -18,42 +18,44 @@ import time
 TOOLS = ("Xvfb", "xdotool", "xwininfo", "xprop", "xev", "import", "convert")
 
 # ---------------------------------------------------------------- the layout
-# The window's pieces as designed, in twips (15 twips are one pixel).
+# The window's pieces as they stand with Debian's default font (DejaVu Sans
+# 9 pt), which the test display uses: the frames have grown from their designed
+# 145 pixels to hold "Brzina simulacije:" and the check boxes' captions, and
+# the window with them, so that the drawing area keeps its designed size. All
+# in pixels.
 
-
-def px(twips):
-    return twips // 15
-
-
-PARAMS_WIDTH = px(2175)  # the parameter frame, hugging the right edge
+PARAMS_WIDTH = 170  # the parameter frame, hugging the right edge
 PARAMS_TOP = 5
-PARAMS_HEIGHT = px(3615)
+PARAMS_HEIGHT = 246
+GUMBI_HEIGHT = 49  # the button frame, right below it
 RIGHT_MARGIN = 5
 AREA_GAP = 10  # between the drawing area and the parameter frame
 AREA_BORDER = 2  # the drawing area's sunken frame; its picture starts at (2, 2)
-DESIGNED_INNER = (396, 355)  # 5940 x 5325 twips
-MINIMUM_INNER = (px(6060 - 2 * 60), px(4200 - 345 - 60))  # 396 x 253
+DESIGNED_INNER = (421, 355)
+# the stored minimum 396 x 253, widened by the frames' 25 and tall enough to
+# show the whole button frame
+MINIMUM_INNER = (421, PARAMS_TOP + PARAMS_HEIGHT + GUMBI_HEIGHT + 5)
 
-# Controls inside the parameter frame: (left, top, width, height) in twips.
+# Controls inside the parameter frame: (left, top, width, height).
 FIELDS = {
-    "stupcitxt": (1440, 240, 615, 375),
-    "kuglicetxt": (1440, 720, 615, 375),
-    "brzinatxt": (1440, 1680, 615, 375),
+    "stupcitxt": (96, 20, 41, 25),
+    "kuglicetxt": (96, 52, 41, 25),
+    "brzinatxt": (121, 116, 41, 25),
 }
 CHECKS = {
-    "teorijskachk": (120, 1200, 1815, 255),
-    "brzachk": (120, 2280, 1815, 255),
-    "petljachk": (360, 2520, 1335, 255),
-    "tragchk": (120, 3000, 1815, 195),
-    "Check1": (120, 3240, 735, 255),
+    "teorijskachk": (8, 84, 138, 17),
+    "brzachk": (8, 156, 121, 17),
+    "petljachk": (24, 172, 89, 17),
+    "tragchk": (8, 204, 142, 14),
+    "Check1": (8, 221, 50, 17),
 }
-LABELS = {"stupcilbl": (120, 240, 1215, 375)}
-# Buttons inside the button frame, which sits directly below the parameter frame.
+LABELS = {"stupcilbl": (8, 20, 81, 25)}
+# Buttons inside the button frame.
 BUTTONS = {
-    "startcmd": (120, 120, 450, 450),
-    "stopcmd": (570, 120, 450, 450),
-    "fullstopcmd": (1020, 120, 450, 450),
-    "exitcmd": (1680, 120, 450, 450),
+    "startcmd": (8, 8, 30, 30),
+    "stopcmd": (38, 8, 30, 30),
+    "fullstopcmd": (68, 8, 30, 30),
+    "exitcmd": (112, 8, 30, 30),
 }
 
 NAVY = (0, 0, 128)
@@ -68,13 +70,12 @@ def frame_left(win_width):
 
 def in_params(win_width, rect):
     left, top, width, height = rect
-    return (frame_left(win_width) + px(left), PARAMS_TOP + px(top), px(width), px(height))
+    return (frame_left(win_width) + left, PARAMS_TOP + top, width, height)
 
 
 def in_gumbi(win_width, rect):
     left, top, width, height = rect
-    return (frame_left(win_width) + px(left), PARAMS_TOP + PARAMS_HEIGHT + px(top), px(width),
-            px(height))
+    return (frame_left(win_width) + left, PARAMS_TOP + PARAMS_HEIGHT + top, width, height)
 
 
 def centre(rect):
@@ -137,6 +138,14 @@ class Board:
 
     def to_win(self, x, y):
         return (x + AREA_BORDER, y + AREA_BORDER)
+
+    def pixel(self, v):
+        """The pixel the drawing puts a coordinate on: the nearest, a tie going
+        the way the ball's centre went when W / 2 was rounded (halves to even)."""
+        half = self.W / 2
+        if nearest(half) < half:
+            return math.ceil(v - 0.5)
+        return math.floor(v + 0.5)
 
     def bin_left(self, k):
         return self.W / 2 + (2 * (k - 1) - self.n) * self.c

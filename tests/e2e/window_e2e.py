@@ -22,11 +22,10 @@ import traceback
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from kug_x11 import (AREA_BORDER, BLACK, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY,
-                     PARAMS_HEIGHT, PARAMS_TOP, RED, Board, CheckFailed, Session, area_size,
-                     bar_unit, binomial_pmf, button_rect, centre, check, check_point,
-                     chi_square_p, field_point, in_gumbi, in_params, max_balls, merge_tails,
-                     normalised, px, xpm_points)
+from kug_x11 import (AREA_BORDER, BLACK, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY, RED,
+                     Board, CheckFailed, Session, area_size, bar_unit, binomial_pmf,
+                     button_rect, centre, check, check_point, chi_square_p, field_point,
+                     in_gumbi, in_params, max_balls, merge_tails, normalised, xpm_points)
 
 ASSETS = None  # set from the command line
 
@@ -70,7 +69,7 @@ def bar_counts(image, board, unit):
     counts = []
     for k in range(1, board.n + 1):
         left = board.bin_left(k)
-        x = int(left + board.c) + AREA_BORDER
+        x = board.pixel(left + board.c) + AREA_BORDER
         bottom = int(board.floor_y() - 1) + AREA_BORDER
         rows = 0
         while image.pixel(x, bottom - rows) == RED:
@@ -82,7 +81,7 @@ def bar_counts(image, board, unit):
               "bin %d: red bar of %d pixels is not a whole number of balls of %d" %
               (k, rows, unit))
         for edge in (left + 1, left + 2 * board.c - 1):
-            check(image.pixel(int(edge) + AREA_BORDER, bottom) == RED,
+            check(image.pixel(board.pixel(edge) + AREA_BORDER, bottom) == RED,
                   "bin %d: bar does not reach x=%g" % (k, edge))
         counts.append((rows - 1) // unit)
     return counts
@@ -279,10 +278,10 @@ def case_about(s):
     nothing = {
         "the disabled pause button": centre(button_rect(w, "stopcmd")),
         "the disabled stop button": centre(button_rect(w, "fullstopcmd")),
-        "the parameter frame's caption": (in_params(w, (60, 0, 0, 0))[0] + 4, 11),
-        "the parameter frame's inside": in_params(w, (1300, 2100, 0, 0))[:2],
+        "the parameter frame's caption": (in_params(w, (4, 0, 0, 0))[0] + 4, 11),
+        "the parameter frame's inside": in_params(w, (86, 147, 0, 0))[:2],
         "the label \"Broj stupaca:\"": centre(in_params(w, LABELS["stupcilbl"])),
-        "the button frame": in_gumbi(w, (1520, 300, 0, 0))[:2],
+        "the button frame": in_gumbi(w, (101, 20, 0, 0))[:2],
         "the disabled \"Zvuk\" box": check_point(w, "Check1"),
     }
     for what, (x, y) in nothing.items():
@@ -507,8 +506,8 @@ def case_resize(s):
 
         image = s.eventually(redrawn)
         # the button frame sits below the parameter frame, so a low window cuts it off
-        if wanted[1] >= PARAMS_TOP + PARAMS_HEIGHT + px(735):
-            check(buttons_shown(image, pictures) == IDLE, "buttons not at the right edge")
+        # at every size, the minimum included, the whole button frame shows
+        check(buttons_shown(image, pictures) == IDLE, "buttons not at the right edge")
     # a resize ends a run in progress
     start_animated(s, pictures, 5)
     s.resize(560, 480)
@@ -546,6 +545,26 @@ def case_exit_idle(s):
     wait_for_exit(s)
 
 
+def case_exit_at_minimum(s):
+    """Shrunk as far as it goes, the window still shows every button, and the
+    exit button still ends the program."""
+    s.start_app()
+    pictures = button_pictures()
+    s.resize(100, 100)
+    s.wait_until(lambda: s.geometry()[2:] == MINIMUM_INNER, 10, "the window to stop at its minimum")
+    image = s.eventually(lambda: check_buttons_idle(s.screenshot(), pictures))
+    exit_navy = normalised(image.points(button_rect(image.width, "exitcmd"), NAVY))
+    check(exit_navy == pictures["exitcmd"]["normal"], "the exit button is not shown whole")
+    s.click(*centre(button_rect(s.geometry()[2], "exitcmd")))
+    wait_for_exit(s)
+
+
+def check_buttons_idle(image, pictures):
+    shown = buttons_shown(image, pictures)
+    check(shown == IDLE, "the buttons show %r" % shown)
+    return image
+
+
 def case_exit_running(s):
     s.start_app()
     pictures = button_pictures()
@@ -567,6 +586,7 @@ CASES = {
     "minimise": (case_minimise, True),
     "exit_idle": (case_exit_idle, True),
     "exit_running": (case_exit_running, True),
+    "exit_at_minimum": (case_exit_at_minimum, True),
 }
 
 

@@ -2,6 +2,7 @@
 // drawing area opens it; every other control keeps its double-clicks.
 
 #include "app/main_window.h"
+#include "design_font.h"
 #include "window_fixture_controls.h"
 #include "window_fixture_runs.h"
 
@@ -13,6 +14,7 @@ using namespace kug::test;
 class TestAboutBox : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { pinDesignFont(); }
     void doubleClick_data();
     void doubleClick();
     void openDuringLoop();

@@ -1,8 +1,10 @@
 // The window layout through the real window: the minimum inner size of
-// 396 x 253 per axis, minimising and restoring in the middle of a run,
+// 421 x 305 per axis (the stored minimum, widened by what the frames grew and
+// tall enough for the whole button frame), minimising and restoring in the middle of a run,
 // maximising and large sizes, and what a resize leaves of a run.
 
 #include "app/ball_timer.h"
+#include "design_font.h"
 #include "field_fixture_picture.h"
 #include "field_fixture_window.h"
 
@@ -31,6 +33,7 @@ Q_DECLARE_METATYPE(StateChange)
 class TestResize : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { pinDesignFont(); }
     void minimumPerAxis_data();
     void minimumPerAxis();
     void minimisedMidRun_data();
@@ -71,6 +74,12 @@ void TestResize::verifyLayout(WindowFixture& fx) {
     QCOMPARE(params->y(), 5);
     QCOMPARE(gumbi->y(), params->y() + params->height());
     QCOMPARE(fx.area()->geometry(), QRect(0, 0, params->x() - 10, fx.window().height()));
+    // Every button is wholly inside the window, also at the minimum size.
+    for (const char* name : {"startcmd", "stopcmd", "fullstopcmd", "exitcmd"}) {
+        const QWidget* button = fx.widget(name);
+        const QRect inWindow(button->mapTo(&fx.window(), QPoint(0, 0)), button->size());
+        QVERIFY2(fx.window().rect().contains(inWindow), name);
+    }
     const QImage picture = fx.picture();
     QCOMPARE(picture.size(), fx.area()->contentsRect().size());
     // Bins are 2c wide in the picture for the refitted c.
@@ -108,12 +117,12 @@ void TestResize::minimumPerAxis_data() {
                   {"native window", Route::NativeWindow},
                   {"no native minimum", Route::NoNativeMinimum}};
     for (const auto& r : routes) {
-        QTest::addRow("%s: too narrow", r.name) << r.route << QSize(300, 400) << QSize(396, 400);
-        QTest::addRow("%s: too low", r.name) << r.route << QSize(500, 200) << QSize(500, 253);
-        QTest::addRow("%s: both", r.name) << r.route << QSize(100, 50) << QSize(396, 253);
-        QTest::addRow("%s: one short", r.name) << r.route << QSize(395, 252) << QSize(396, 253);
-        QTest::addRow("%s: the minimum", r.name) << r.route << QSize(396, 253) << QSize(396, 253);
-        QTest::addRow("%s: above", r.name) << r.route << QSize(397, 254) << QSize(397, 254);
+        QTest::addRow("%s: too narrow", r.name) << r.route << QSize(300, 400) << QSize(421, 400);
+        QTest::addRow("%s: too low", r.name) << r.route << QSize(500, 200) << QSize(500, 305);
+        QTest::addRow("%s: both", r.name) << r.route << QSize(100, 50) << QSize(421, 305);
+        QTest::addRow("%s: one short", r.name) << r.route << QSize(420, 304) << QSize(421, 305);
+        QTest::addRow("%s: the minimum", r.name) << r.route << QSize(421, 305) << QSize(421, 305);
+        QTest::addRow("%s: above", r.name) << r.route << QSize(422, 306) << QSize(422, 306);
     }
 }
 
@@ -277,8 +286,8 @@ void TestResize::resizeStopsEveryRun() {
     QVERIFY(!fx.widget("params")->isEnabled());
     QVERIFY(!fx.state().needsReset);
 
-    w.resize(500, 300);
-    QTRY_COMPARE(w.size(), QSize(500, 300));
+    w.resize(500, 310);
+    QTRY_COMPARE(w.size(), QSize(500, 310));
     verifyIdle(fx);
     verifyLayout(fx);
 }
