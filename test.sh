@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build Kuglovica with its tests and run them all with ctest. Installs
 # missing packages with apt-get first; a second run installs nothing and
 # rebuilds only what changed. Exits non-zero if any test fails.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop integration and the Debian package.
 #
 # `cmake --install` puts the program where a Linux desktop finds it:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a scratch prefix and checks what a desktop needs:
 # the program, a valid desktop entry and the hicolor icons.
 #   check_install.sh <build dir> <scratch prefix>

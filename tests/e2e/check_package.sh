@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb with CPack into a scratch directory and checks its contents
 # and declared dependencies; where apt-get is present, also that Debian can
 # resolve them (a simulated install, nothing is changed).

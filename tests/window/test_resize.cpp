@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window layout through the real window: the minimum inner size of
 // 396 x 253 per axis, minimising and restoring in the middle of a run,
 // maximising and large sizes, and what a resize leaves of a run.
