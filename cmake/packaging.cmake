@@ -3,14 +3,14 @@
 #
 # `cmake --install` puts the program where a Linux desktop finds it:
 #   bin/kuglovica
-#   share/applications/kuglovica.desktop
+#   share/applications/io.github.kuglovica.Kuglovica.desktop
 #   share/icons/hicolor/{16x16,32x32}/apps/kuglovica.png
 #   share/icons/hicolor/scalable/apps/kuglovica.svg
 # and `cpack` (run in the build directory) turns that into a .deb.
 
 include(GNUInstallDirs)
 
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kuglovica.desktop
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.kuglovica.Kuglovica.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # The window icon's two images, kept as PNG next to their XPM sources.

@@ -24,18 +24,23 @@ if [ -x "$exe" ] && ldd "$exe" | grep -q "not found"; then
     fail "bin/kuglovica misses libraries: $(ldd "$exe" | grep 'not found' | tr -s ' \t\n' ' ')"
 fi
 
-desktop=$prefix/share/applications/kuglovica.desktop
+desktop=$prefix/share/applications/io.github.kuglovica.Kuglovica.desktop
 if [ ! -f "$desktop" ]; then
-    fail "no share/applications/kuglovica.desktop"
+    fail "no share/applications/io.github.kuglovica.Kuglovica.desktop"
 else
     if ! out=$(desktop-file-validate "$desktop" 2>&1); then
         fail "desktop-file-validate: $out"
     elif grep -q "error:" <<<"$out"; then
         fail "desktop-file-validate: $out"
     fi
-    for line in "Type=Application" "Name=Kuglovica" "Comment=Simulator Kuglovice" \
-        "Exec=kuglovica" "Icon=kuglovica" "Categories=Education;Science;Math;"; do
+    for line in "Type=Application" "Name=Kuglovica" "Exec=kuglovica" "Icon=kuglovica" \
+        "Categories=Education;Science;Math;"; do
         grep -qxF "$line" "$desktop" || fail "desktop entry lacks '$line'"
+    done
+    # menus and searches show these, in English and in Croatian
+    for key in Name GenericName Comment Keywords; do
+        grep -q "^$key=." "$desktop" || fail "desktop entry lacks $key"
+        grep -q "^$key\[hr\]=." "$desktop" || fail "desktop entry lacks $key[hr]"
     done
 fi
 

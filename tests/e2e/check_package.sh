@@ -31,7 +31,7 @@ for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libc6; do
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for path in ./usr/bin/kuglovica ./usr/share/applications/kuglovica.desktop \
+for path in ./usr/bin/kuglovica ./usr/share/applications/io.github.kuglovica.Kuglovica.desktop \
     ./usr/share/icons/hicolor/16x16/apps/kuglovica.png \
     ./usr/share/icons/hicolor/32x32/apps/kuglovica.png \
     ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg; do
