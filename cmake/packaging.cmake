@@ -6,9 +6,27 @@
 #   share/applications/io.github.kuglovica.Kuglovica.desktop
 #   share/icons/hicolor/{16x16,32x32}/apps/kuglovica.png
 #   share/icons/hicolor/scalable/apps/kuglovica.svg
+#   share/man/man1/kuglovica.1.gz
 # and `cpack` (run in the build directory) turns that into a .deb.
 
 include(GNUInstallDirs)
+
+# Debian wants manual pages and changelogs compressed, and byte for byte the
+# same on every build: -n keeps the name and time stamp out of the header.
+find_program(KUG_GZIP gzip REQUIRED)
+set(KUG_GZ_DIR ${PROJECT_BINARY_DIR}/packaging)
+function(kug_gzip source output)
+    add_custom_command(OUTPUT ${KUG_GZ_DIR}/${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${KUG_GZ_DIR}
+        COMMAND ${KUG_GZIP} -9nc ${source} > ${KUG_GZ_DIR}/${output}
+        DEPENDS ${source}
+        COMMENT "Compressing ${output}"
+        VERBATIM)
+    set_property(GLOBAL APPEND PROPERTY KUG_GZ_FILES ${KUG_GZ_DIR}/${output})
+endfunction()
+
+kug_gzip(${PROJECT_SOURCE_DIR}/packaging/kuglovica.1 kuglovica.1.gz)
+install(FILES ${KUG_GZ_DIR}/kuglovica.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.kuglovica.Kuglovica.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -21,6 +39,9 @@ foreach(size 16 32)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/kuglovica.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+get_property(kug_gz_files GLOBAL PROPERTY KUG_GZ_FILES)
+add_custom_target(kuglovica_docs ALL DEPENDS ${kug_gz_files})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kuglovica)

@@ -44,6 +44,23 @@ else
     done
 fi
 
+# The manual page must render without a single groff warning and name every
+# control by the caption the window shows.
+page=$prefix/share/man/man1/kuglovica.1.gz
+if [ ! -f "$page" ]; then
+    fail "no share/man/man1/kuglovica.1.gz"
+else
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+        fail "man cannot render the page"
+    [ -z "$warnings" ] || fail "man warns: $warnings"
+    text=$(LC_ALL=C.UTF-8 MANWIDTH=400 man -l "$page" 2>/dev/null | col -b)
+    for caption in "Broj stupaca:" "Broj kuglica:" "Brzina simulacije:" "Teorijska raspodjela" \
+        "Brza simulacija" "U petlji" "Kuglica ostavlja trag" "Zvuk" "Parametri" \
+        Pokreni Pauza Zaustavi Izlaz "Simulator Kuglovice," "verzija 1"; do
+        grep -qF "$caption" <<<"$text" || fail "the manual page does not mention '$caption'"
+    done
+fi
+
 # PNG size from its IHDR chunk: width and height are the 4-byte words at 16 and 20.
 png_size() {
     python3 -c 'import struct,sys
