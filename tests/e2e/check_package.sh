@@ -34,9 +34,20 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/kuglovica ./usr/share/applications/io.github.kuglovica.Kuglovica.desktop \
     ./usr/share/icons/hicolor/16x16/apps/kuglovica.png \
     ./usr/share/icons/hicolor/32x32/apps/kuglovica.png \
-    ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg \
+    ./usr/share/man/man1/kuglovica.1.gz \
+    ./usr/share/doc/kuglovica/copyright ./usr/share/doc/kuglovica/changelog.gz; do
     grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
 done
+
+# What Debian's archive would say: not one error or warning. Tags are never
+# suppressed here; an override shipped in the package must say why.
+if ! command -v lintian >/dev/null; then
+    fail "lintian is not installed"
+elif ! lint=$(lintian --allow-root --fail-on error,warning "$deb" 2>&1) ||
+    grep -qE '^[EW]: ' <<<"$lint"; then
+    fail "lintian: $lint"
+fi
 
 if command -v apt-get >/dev/null && [ -r /etc/debian_version ]; then
     if ! sim=$(apt-get install --simulate --no-install-recommends "$(readlink -f "$deb")" 2>&1); then
