@@ -4,6 +4,7 @@
 # `cmake --install` puts the program where a Linux desktop finds it:
 #   bin/kuglovica
 #   share/applications/io.github.kuglovica.Kuglovica.desktop
+#   share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
 #   share/icons/hicolor/{16x16,32x32}/apps/kuglovica.png
 #   share/icons/hicolor/scalable/apps/kuglovica.svg
 #   share/man/man1/kuglovica.1.gz
@@ -48,6 +49,15 @@ install(FILES ${KUG_GZ_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyrig
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.kuglovica.Kuglovica.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# AppStream: what software centres list. Its newest release has to be this one.
+set(KUG_METAINFO ${PROJECT_SOURCE_DIR}/packaging/io.github.kuglovica.Kuglovica.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KUG_METAINFO})
+file(STRINGS ${KUG_METAINFO} kug_release LIMIT_COUNT 1 REGEX "<release ")
+if(NOT kug_release MATCHES "version=\"${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "the newest release in ${KUG_METAINFO} is not ${PROJECT_VERSION}")
+endif()
+install(FILES ${KUG_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The window icon's two images, kept as PNG next to their XPM sources.
 foreach(size 16 32)

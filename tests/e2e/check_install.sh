@@ -44,6 +44,27 @@ else
     done
 fi
 
+# AppStream: the validator passes with no warning, also over the whole tree
+# (where it finds the desktop entry the launchable names), and the entries a
+# software centre needs are there.
+appstream_ok() {
+    local report
+    report=$(appstreamcli "$@" 2>&1) && ! grep -qE '^ *[EW]: ' <<<"$report" ||
+        fail "appstreamcli $1: $report"
+}
+metainfo=$prefix/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
+if [ ! -f "$metainfo" ]; then
+    fail "no share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml"
+else
+    appstream_ok validate --no-net "$metainfo"
+    appstream_ok validate-tree --no-net "$prefix"
+    for entry in '<id>io.github.kuglovica.Kuglovica</id>' '<project_license>GPL-3.0-or-later<' \
+        '<content_rating type="oars-' '<binary>kuglovica</binary>' \
+        '<launchable type="desktop-id">io.github.kuglovica.Kuglovica.desktop<'; do
+        grep -qF "$entry" "$metainfo" || fail "metainfo lacks $entry"
+    done
+fi
+
 # The manual page must render without a single groff warning and name every
 # control by the caption the window shows.
 page=$prefix/share/man/man1/kuglovica.1.gz

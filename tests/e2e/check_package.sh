@@ -36,6 +36,7 @@ for path in ./usr/bin/kuglovica ./usr/share/applications/io.github.kuglovica.Kug
     ./usr/share/icons/hicolor/32x32/apps/kuglovica.png \
     ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg \
     ./usr/share/man/man1/kuglovica.1.gz \
+    ./usr/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml \
     ./usr/share/doc/kuglovica/copyright ./usr/share/doc/kuglovica/changelog.gz; do
     grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
 done
