@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a scratch prefix and checks what a desktop needs:
-# the program, a valid desktop entry and the hicolor icons.
+# the program, a valid desktop entry, AppStream metadata, the manual page and
+# the hicolor icons.
 #   check_install.sh <build dir> <scratch prefix>
 set -euo pipefail
 build=$1
@@ -40,7 +41,7 @@ else
     # menus and searches show these, in English and in Croatian
     for key in Name GenericName Comment Keywords; do
         grep -q "^$key=." "$desktop" || fail "desktop entry lacks $key"
-        grep -q "^$key\[hr\]=." "$desktop" || fail "desktop entry lacks $key[hr]"
+        grep -q "^$key\[hr\]=." "$desktop" || fail "desktop entry lacks ${key}[hr]"
     done
 fi
 
@@ -49,8 +50,9 @@ fi
 # software centre needs are there.
 appstream_ok() {
     local report
-    report=$(appstreamcli "$@" 2>&1) && ! grep -qE '^ *[EW]: ' <<<"$report" ||
+    if ! report=$(appstreamcli "$@" 2>&1) || grep -qE '^ *[EW]: ' <<<"$report"; then
         fail "appstreamcli $1: $report"
+    fi
 }
 metainfo=$prefix/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
 if [ ! -f "$metainfo" ]; then

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the .deb with CPack into a scratch directory and checks its contents
-# and declared dependencies; where apt-get is present, also that Debian can
-# resolve them (a simulated install, nothing is changed).
+# Builds the .deb with CPack into a scratch directory and checks its contents,
+# its declared dependencies and what lintian finds; where apt-get is present,
+# also that Debian can resolve them (a simulated install, nothing is changed).
 #   check_package.sh <build dir> <scratch dir>
 set -euo pipefail
 build=$1
