@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build Kuglovica (Release) and start it. Installs missing build packages
 # with apt-get first; a second run installs nothing and rebuilds only what
 # changed.

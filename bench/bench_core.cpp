@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Costs of the toolkit-free core: the board drawing onto the retained image
 // and the fast simulation.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark's main with a QApplication around it: the window
 // benchmarks need the toolkit, the others run alongside unaffected.
 

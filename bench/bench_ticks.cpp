@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Costs of the window's ticks, each including the repaint it causes: the
 // animated ball's tick (a move, and separately a landing with its board
 // redraw) and the looping fast simulation's tick.

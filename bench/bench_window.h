@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drives the real Kuglovica window the way a user would set it up: fields
 // written and accepted, switches clicked, the window sized, a run started.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs every benchmark of Kuglovica and prints the table of targets.
 
 Called by scripts/bench.sh after the Release build, with DISPLAY set to an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, memory and idleness of the real window.
 //
 // kug_startup            prints the time from launch to the first painted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tick-rate harness: drives the real window through animated runs and counts
 // the ticks the ball's timer delivers, at several speeds. For each speed and
 // repetition it prints one JSON line:

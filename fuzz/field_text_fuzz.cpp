@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the number value of a text and the normalisation of
 // the three parameter fields. Whatever is typed, a field must end up holding
 // the decimal text of a whole number within its bounds, and normalising that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build Kuglovica's benchmarks in Release and run them all, printing the table
 # of targets, measured figures and ratios. The window benchmarks and the
 # tick-rate harness run on a private Xvfb screen of 1920 x 1080, so no display

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzz the number value of a text and the parameter fields' normalisation.
 #
 #   scripts/fuzz.sh DURATION_SECONDS

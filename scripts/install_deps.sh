@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Shared by run.sh and test.sh: install the Debian/Ubuntu packages the
 # project needs, touching apt only when something is actually missing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates docs/screenshots/*.png from the real window: builds the program
 # (Release, build/release) unless KUGLOVICA_EXE names one, starts it on a
 # private Xvfb display with the openbox window manager, drives it with xdotool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The animated ball's timer: ticks every `interval` milliseconds on a
 // drift-free schedule, so that 1 ms really gives a thousand ticks a second.

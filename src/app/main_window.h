@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Kuglovica window: twenty controls as designed and their handlers. The
 // handlers stay thin: they move controls and timers and call the board's core.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creation of the twenty controls with their designed names, captions,
 // positions (twips / 15 = pixels), tab order and initial states, and the
 // fitting of the frames to the platform's font.

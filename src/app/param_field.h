@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-line parameter field: a click selects the whole text (also when the
 // field already has the focus), a double-click fills in a value instead of

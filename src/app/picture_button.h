@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture-only command button: a 16x16 picture, a separate picture while
 // disabled, no caption, no tooltip; it takes the focus when clicked so that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area: a sunken 2-pixel frame around a retained picture. It takes
 // the focus when clicked, so a parameter field is validated before anything

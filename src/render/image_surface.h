@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surface over a retained image: the board survives the area being
 // covered and uncovered, is kept at the screen's device pixel ratio, and every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-pixel drawing straight into an RGB32 image at a whole-number device
 // pixel ratio: filled rectangles, and circles with a one-pixel outline and an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole board: pegs, bins, the histogram, the theoretical bars behind it
 // and the line with the balls still to come.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing operations the board uses on its drawing area. Coordinates are
 // pixels from the top-left corner of the inner area, y downwards, as floats.

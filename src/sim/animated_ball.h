@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One tick of the animated ball: a fall onto the top peg, a choice at every
 // peg, a hop along the parabola to the next row, and the landing in a bin.

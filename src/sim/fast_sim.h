@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fast simulation: every ball of a run at once, on the same peg lattice
 // and with the same bin rule as the animated ball.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/random_source.h"
 
 #include "state/vb_numbers.h"

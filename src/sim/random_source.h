@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The uniform random numbers behind every deflection, shared by the animated
 // ball and the fast simulation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drift-free tick schedule against a monotonic clock: deadlines are
 // start + k * interval, so a late wake-up does not push later ticks back. Ticks

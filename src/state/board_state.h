@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one record of the board: every handler of the window reads and writes
 // it. Field names and types follow the design: Integer is 16-bit, Long 32-bit,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rules that turn the parameter fields' texts into accepted values and derive
 // the bar height, the ball limit and the timer interval from them.

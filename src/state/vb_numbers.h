@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // VB-style number helpers shared by every part of the board: the number value
 // of a text, the nearest integer with halves to even, decimal texts, and

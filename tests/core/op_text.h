@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Readable one-line descriptions of recorded drawing operations, so that a
 // failing comparison of whole operation lists shows the first differing step.

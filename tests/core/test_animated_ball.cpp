@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The animated ball tick by tick: the fall onto the top peg, the choice at a
 // peg, the hop along the parabola, the landing and the end of a run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast simulation with scripted directions: n - 1 deflections per ball,
 // bin 1 + the number of right deflections, fresh counts on every call.
 

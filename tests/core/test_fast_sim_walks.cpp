@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast run places a ball at the centre plus cellSize times the sum of its
 // deflections, drawn in one batch per ball; that must be where a walk of the
 // same draws, one deflection at a time, ends, with the 16-bit position

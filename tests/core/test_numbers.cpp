@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number rules: the number value of a text, rounding halves to even,
 // saturation beyond 16 and 32 bits, and the field normalisation table.
 

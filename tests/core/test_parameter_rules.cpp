@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The derived parameters: the ball limit, the height of one ball in a bar and
 // the tick interval of the animated ball.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board drawing checked operation by operation: the fitted cell size, the
 // pegs, the bins, the bars and the remaining-balls line.
 

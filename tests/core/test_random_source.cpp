@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The random source's batch of numbers, which the fast run draws one ball at
 // a time, must be the very numbers that one draw per step would give.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fresh-run set-up a start performs: arrays, bar height, the ball at the
 // top centre, the theory, the board and the hop parabola, in that order.
 

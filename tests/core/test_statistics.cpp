@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real random source through both kinds of run: the bins must follow
 // Binomial(n - 1, 1/2), checked by a chi-square goodness-of-fit test. The
 // source is never seeded, so these results are the same on every run.

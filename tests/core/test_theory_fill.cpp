@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The theoretical distribution: round-half-even(b * C(n - 1, k - 1) / 2^(n - 1))
 // per bin, checked against the documented table and against exact integer
 // arithmetic for every column count.

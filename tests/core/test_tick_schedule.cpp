@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drift-free tick schedule behind the animated ball's timer, driven with
 // made-up clock readings (nanoseconds).
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a scratch prefix and checks what a desktop needs:
-# the program, a valid desktop entry and the hicolor icons.
+# the program, a valid desktop entry, AppStream metadata, the manual page and
+# the hicolor icons.
 #   check_install.sh <build dir> <scratch prefix>
 set -euo pipefail
 build=$1
@@ -23,18 +25,62 @@ if [ -x "$exe" ] && ldd "$exe" | grep -q "not found"; then
     fail "bin/kuglovica misses libraries: $(ldd "$exe" | grep 'not found' | tr -s ' \t\n' ' ')"
 fi
 
-desktop=$prefix/share/applications/kuglovica.desktop
+desktop=$prefix/share/applications/io.github.kuglovica.Kuglovica.desktop
 if [ ! -f "$desktop" ]; then
-    fail "no share/applications/kuglovica.desktop"
+    fail "no share/applications/io.github.kuglovica.Kuglovica.desktop"
 else
     if ! out=$(desktop-file-validate "$desktop" 2>&1); then
         fail "desktop-file-validate: $out"
     elif grep -q "error:" <<<"$out"; then
         fail "desktop-file-validate: $out"
     fi
-    for line in "Type=Application" "Name=Kuglovica" "Comment=Simulator Kuglovice" \
-        "Exec=kuglovica" "Icon=kuglovica" "Categories=Education;Science;Math;"; do
+    for line in "Type=Application" "Name=Kuglovica" "Exec=kuglovica" "Icon=kuglovica" \
+        "Categories=Education;Science;Math;"; do
         grep -qxF "$line" "$desktop" || fail "desktop entry lacks '$line'"
+    done
+    # menus and searches show these, in English and in Croatian
+    for key in Name GenericName Comment Keywords; do
+        grep -q "^$key=." "$desktop" || fail "desktop entry lacks $key"
+        grep -q "^$key\[hr\]=." "$desktop" || fail "desktop entry lacks ${key}[hr]"
+    done
+fi
+
+# AppStream: the validator passes with no warning, also over the whole tree
+# (where it finds the desktop entry the launchable names), and the entries a
+# software centre needs are there.
+appstream_ok() {
+    local report
+    if ! report=$(appstreamcli "$@" 2>&1) || grep -qE '^ *[EW]: ' <<<"$report"; then
+        fail "appstreamcli $1: $report"
+    fi
+}
+metainfo=$prefix/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
+if [ ! -f "$metainfo" ]; then
+    fail "no share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml"
+else
+    appstream_ok validate --no-net "$metainfo"
+    appstream_ok validate-tree --no-net "$prefix"
+    for entry in '<id>io.github.kuglovica.Kuglovica</id>' '<project_license>GPL-3.0-or-later<' \
+        '<content_rating type="oars-' '<binary>kuglovica</binary>' \
+        '<launchable type="desktop-id">io.github.kuglovica.Kuglovica.desktop<'; do
+        grep -qF "$entry" "$metainfo" || fail "metainfo lacks $entry"
+    done
+fi
+
+# The manual page must render without a single groff warning and name every
+# control by the caption the window shows.
+page=$prefix/share/man/man1/kuglovica.1.gz
+if [ ! -f "$page" ]; then
+    fail "no share/man/man1/kuglovica.1.gz"
+else
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+        fail "man cannot render the page"
+    [ -z "$warnings" ] || fail "man warns: $warnings"
+    text=$(LC_ALL=C.UTF-8 MANWIDTH=400 man -l "$page" 2>/dev/null | col -b)
+    for caption in "Broj stupaca:" "Broj kuglica:" "Brzina simulacije:" "Teorijska raspodjela" \
+        "Brza simulacija" "U petlji" "Kuglica ostavlja trag" "Zvuk" "Parametri" \
+        Pokreni Pauza Zaustavi Izlaz "Simulator Kuglovice," "verzija 1"; do
+        grep -qF "$caption" <<<"$text" || fail "the manual page does not mention '$caption'"
     done
 fi
 

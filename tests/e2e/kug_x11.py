@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Driving the real Kuglovica window on a private Xvfb display.
 
 Everything here works from outside the program, the way a user does: X input

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Takes the README's pictures from the real window on a private Xvfb display.
 
     screenshots.py --exe build/release/kuglovica --out docs/screenshots

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """End-to-end checks of the Kuglovica window under a real X server.
 
 Each case starts its own Xvfb display (with the openbox window manager unless

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules a window must keep after every event of a session, whatever the
 // user did: the controls show one run state, the fields hold accepted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session_player.h"
 
 #include "app/ball_timer.h"

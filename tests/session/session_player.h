@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A seeded player of random user sessions on the real window: clicks,
 // double-clicks, typing and pasting into whatever has the focus, Tab and other

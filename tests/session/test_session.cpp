@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random sessions on the real window: every seed plays a long, reproducible
 // sequence of clicks, typing, keys, timer ticks, resizes, minimising and About
 // boxes, and after every event the window must keep its rules (see

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A surface that records every drawing operation, for checking the board's
 // drawing operation by operation.

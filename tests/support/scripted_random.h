@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A random source that plays back a fixed list of numbers, then repeats it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the board back from the drawing area's picture: where the bin walls
 // stand and how tall a bar of a given colour is in a bin.

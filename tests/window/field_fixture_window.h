@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A shown and active Kuglovica window, with the user's ways of entering a text
 // into a parameter field and of taking the focus away from it again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: only a double-click on the bare window surface or on the
 // drawing area opens it; every other control keeps its double-clicks.
 

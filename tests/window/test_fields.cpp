@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three parameter fields through the real widgets: a click selects the
 // whole text, a double-click fills in the upper bound, and leaving the field in
 // any way corrects its text into a whole number within bounds, after which the

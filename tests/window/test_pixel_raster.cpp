@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-pixel drawing straight into the picture: the pegs and the ball are
 // circles with a one-pixel edge and a filled inside, fills cover exactly their
 // pixels at every whole device pixel ratio, and the ball's erase circle always

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window layout through the real window: the minimum inner size of
 // 421 x 305 per axis (the stored minimum, widened by what the frames grew and
 // tall enough for the whole button frame), minimising and restoring in the middle of a run,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs driven through the real buttons: the run-state table, the fresh set-up,
 // pause and resume, abort, the single and the looping fast run, the end of an
 // animated run and what a redraw or a resize does to a finished histogram.

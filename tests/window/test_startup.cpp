@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as it opens: the twenty controls with their names, types,
 // nesting, captions, positions and initial states, the tab order, the board
 // geometry of the first drawing, the button pictures and a screenshot.

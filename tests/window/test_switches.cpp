@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mode switches through the real check boxes: "Brza simulacija" moves the
 // enabled states between the speed controls and the loop box, "Teorijska
 // raspodjela" redraws the board with or without the theoretical bars.

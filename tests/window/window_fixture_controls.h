@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Driving the real window the way a user does: show and activate it, find its
 // controls by name, click buttons and check boxes, type into the fields and

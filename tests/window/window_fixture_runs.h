@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run states as the window shows them, and reading runs back from the
 // board: counts, ball fields and the pixels of the histogram.
