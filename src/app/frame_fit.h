@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fitting a frame's designed controls to the font they are shown in. The
 // designed boxes were drawn for a narrow font; with a platform font a caption

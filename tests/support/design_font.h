@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tests of the designed geometry run with Debian's default desktop font,
 // DejaVu Sans 9 pt at 96 dpi, whatever the machine's own font is: the frames

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every caption shown whole, in the fonts Linux desktops use: Debian's
 // default (DejaVu Sans 9 pt), GNOME's (Cantarell 11 pt) and a large 14 pt
 // font, at the scale factor the test runs with (ctest runs it at 1 and 2).
