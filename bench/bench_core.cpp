@@ -24,17 +24,19 @@ constexpr int mostBalls = 250;
 
 // A board of 32 columns after a run of 250 balls, with the theory shown and
 // every bin holding at least one ball, so that all 64 bars are drawn.
-BoardState fullBoard(ImageSurface& area, PlotInputs& in) {
+const RunSettings settings{benchColumns, mostBalls, 100};
+const Switches withTheory{false, false, false, true};
+
+BoardState fullBoard(ImageSurface& area) {
     BoardState s;
     loadDefaults(s);
-    in = PlotInputs{benchColumns, false, true};
     s.binCounts.redim(benchColumns);
     s.theoryCounts.redim(benchColumns);
-    plotKV(s, area, in); // fits cellSize to the area
+    plotKV(s, area, settings, withTheory); // fits cellSize to the area
     s.barUnit = barUnitFor(s.cellSize, mostBalls);
-    theoryfill(s, benchColumns, mostBalls);
+    theoryfill(s, settings);
     Mt19937Source random;
-    fastsim(s, random, benchColumns, mostBalls, area.scaleWidth());
+    fastsim(s, random, settings, area.scaleWidth());
     for (int k = 1; k <= benchColumns; ++k)
         s.binCounts(k) = std::max<Integer>(s.binCounts(k), 1);
     s.ballsLeft = 125; // the remaining-balls line is printed too
@@ -44,10 +46,9 @@ BoardState fullBoard(ImageSurface& area, PlotInputs& in) {
 void BM_PlotKV(benchmark::State& state, QSize size, qreal dpr) {
     ImageSurface area;
     area.setGeometry(size, dpr);
-    PlotInputs in;
-    BoardState s = fullBoard(area, in);
+    BoardState s = fullBoard(area);
     for (auto _ : state) {
-        plotKV(s, area, in);
+        plotKV(s, area, settings, withTheory);
         // The window finishes the picture before it copies it to the screen.
         benchmark::DoNotOptimize(area.image().constBits());
     }
@@ -60,11 +61,10 @@ BENCHMARK_CAPTURE(BM_PlotKV, area_1920x1080_dpr2, fullHdSize, 2.0)->Unit(benchma
 void BM_Fastsim(benchmark::State& state) {
     ImageSurface area;
     area.setGeometry(startUpArea, 1.0);
-    PlotInputs in;
-    BoardState s = fullBoard(area, in);
+    BoardState s = fullBoard(area);
     Mt19937Source random;
     for (auto _ : state) {
-        fastsim(s, random, benchColumns, mostBalls, area.scaleWidth());
+        fastsim(s, random, settings, area.scaleWidth());
         benchmark::DoNotOptimize(s.binCounts(1));
     }
     state.counters["steps"] = mostBalls * (benchColumns - 1);

@@ -34,7 +34,7 @@ void tick(MainWindow& w) {
 
 bool landingNext(const MainWindow& w) {
     const BoardState& s = w.state();
-    return !s.dropping && s.atPeg && s.rowIndex == w.acceptedColumns() - 1;
+    return !s.dropping && s.atPeg && s.rowIndex == w.settings().columns - 1;
 }
 
 // A finished run is started afresh, so the ball keeps moving.

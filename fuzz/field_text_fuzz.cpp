@@ -5,7 +5,8 @@
 // text again must leave it as it is.
 
 #include "state/parameter_rules.h"
-#include "state/vb_numbers.h"
+#include "state/integers.h"
+#include "state/number_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,6 +5,7 @@
 #include "app/param_field.h"
 #include "app/picture_button.h"
 #include "app/sim_area.h"
+#include "render/plot_kv.h"
 #include "render/theory_fill.h"
 #include "sim/animated_ball.h"
 #include "sim/fast_sim.h"
@@ -114,9 +115,8 @@ void MainWindow::Form_Load() {
     stupcitxt->write(qText(decimalText(state_.minColumns)));
     kuglicetxt->write(qText(decimalText(state_.minBalls)));
     brzinatxt->write(qText(decimalText(state_.minSpeed)));
-    acceptedColumns_ = state_.minColumns;
-    acceptedBalls_ = state_.minBalls;
-    Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
+    settings_ = RunSettings{state_.minColumns, state_.minBalls, state_.minSpeed};
+    Timmy->setInterval(timerIntervalFor(settings_.speed));
     Timmy->setEnabled(false);
     params->move(params->x(), frameMargin);
     gumbi->move(gumbi->x(), params->height() + params->y());
@@ -126,7 +126,7 @@ void MainWindow::Form_Load() {
     theoryfill();
     plotKV();
     state_.maxBalls = maxBallsFor(state_.cellSize);
-    state_.barUnit = barUnitFor(state_.cellSize, numberIn(kuglicetxt));
+    state_.barUnit = barUnitFor(state_.cellSize, settings_.balls);
 }
 
 void MainWindow::placeHorizontally() {
@@ -213,16 +213,14 @@ void MainWindow::exitcmd_Click() {
 
 // ---- Parameter fields --------------------------------------------------------
 
-double MainWindow::numberIn(const ParamField* field) const {
-    return numberValue(field->text().toStdString());
-}
-
 void MainWindow::selectAll(ParamField* field) {
     field->setSelection(0, field->text().size());
 }
 
-void MainWindow::normalise(ParamField* field, FieldBounds bounds) {
-    field->write(qText(normaliseFieldText(field->text().toStdString(), bounds)));
+Integer MainWindow::accept(ParamField* field, FieldBounds bounds) {
+    const std::string text = normaliseFieldText(field->text().toStdString(), bounds);
+    field->write(qText(text));
+    return toInteger(numberValue(text));
 }
 
 void MainWindow::stupcitxt_Click() {
@@ -246,31 +244,28 @@ void MainWindow::brzinatxt_DblClick() {
 }
 
 void MainWindow::stupcitxt_LostFocus() {
-    normalise(stupcitxt, {state_.minColumns, state_.maxColumns});
-    const int n = toLong(numberIn(stupcitxt));
-    acceptedColumns_ = n;
-    state_.binCounts.redim(n);
-    state_.theoryCounts.redim(n);
+    settings_.columns = accept(stupcitxt, {state_.minColumns, state_.maxColumns});
+    state_.binCounts.redim(settings_.columns);
+    state_.theoryCounts.redim(settings_.columns);
     theoryfill();
     plotKV();
 }
 
 void MainWindow::kuglicetxt_LostFocus() {
-    normalise(kuglicetxt, {state_.minBalls, state_.maxBalls});
-    const Integer balls = toInteger(numberIn(kuglicetxt));
+    const Integer balls = accept(kuglicetxt, {state_.minBalls, state_.maxBalls});
     // Counts kept from a finished run belong to its ball count: at another
     // count's bar height they would be drawn at a false scale.
-    if (balls != acceptedBalls_)
+    if (balls != settings_.balls)
         state_.binCounts.clearFirst(state_.binCounts.upper());
-    acceptedBalls_ = balls;
-    state_.barUnit = barUnitFor(state_.cellSize, numberIn(kuglicetxt));
+    settings_.balls = balls;
+    state_.barUnit = barUnitFor(state_.cellSize, settings_.balls);
     theoryfill();
     plotKV();
 }
 
 void MainWindow::brzinatxt_LostFocus() {
-    normalise(brzinatxt, {state_.minSpeed, state_.maxSpeed});
-    Timmy->setInterval(timerIntervalFor(numberIn(brzinatxt)));
+    settings_.speed = accept(brzinatxt, {state_.minSpeed, state_.maxSpeed});
+    Timmy->setInterval(timerIntervalFor(settings_.speed));
 }
 
 // ---- Mode switches ---------------------------------------------------------
@@ -289,21 +284,20 @@ void MainWindow::teorijskachk_Click() {
 
 // ---- Board procedures ------------------------------------------------------
 
-PlotInputs MainWindow::plotInputs() const {
-    return PlotInputs{acceptedColumns_, ticked(brzachk), ticked(teorijskachk)};
+Switches MainWindow::switches() const {
+    return Switches{ticked(brzachk), ticked(petljachk), ticked(tragchk), ticked(teorijskachk)};
 }
 
 void MainWindow::plotKV() {
-    kug::plotKV(state_, simarea->surface(), plotInputs());
+    kug::plotKV(state_, simarea->surface(), settings_, switches());
 }
 
 void MainWindow::theoryfill() {
-    kug::theoryfill(state_, acceptedColumns_, numberIn(kuglicetxt));
+    kug::theoryfill(state_, settings_);
 }
 
 void MainWindow::fastsim() {
-    Surface& area = simarea->surface();
-    kug::fastsim(state_, *random_, acceptedColumns_, numberIn(kuglicetxt), area.scaleWidth());
+    kug::fastsim(state_, *random_, settings_, simarea->surface().scaleWidth());
     if (!ticked(petljachk)) {
         setIdleControls();
         state_.needsReset = true;
@@ -319,7 +313,7 @@ void MainWindow::startcmd_Click() {
     setRunControl(fullstopcmd, true);
     setRunControl(params, false);
     if (state_.needsReset)
-        freshRunSetup(state_, simarea->surface(), plotInputs(), numberIn(kuglicetxt));
+        freshRunSetup(state_, simarea->surface(), settings_, switches());
     if (ticked(brzachk)) {
         if (ticked(petljachk)) {
             FastTimmy->start();
@@ -343,12 +337,12 @@ void MainWindow::fullstopcmd_Click() {
     FastTimmy->stop();
     setIdleControls();
     state_.needsReset = true;
-    state_.binCounts.clearFirst(acceptedColumns_);
+    state_.binCounts.clearFirst(settings_.columns);
 }
 
 void MainWindow::Timmy_Timer() {
-    const BallInputs in{plotInputs(), ticked(tragchk)};
-    if (timmyTick(state_, simarea->surface(), *random_, in) != TickOutcome::RunEnded)
+    if (ballTick(state_, simarea->surface(), *random_, settings_, switches()) !=
+        TickOutcome::RunEnded)
         return;
     setIdleControls();
     state_.needsReset = true;

@@ -2,12 +2,21 @@
 #pragma once
 // The Kuglovica window: twenty controls as designed and their handlers. The
 // handlers stay thin: they move controls and timers and call the board's core.
+//
+// Names. A control is named by a Croatian word for its role and a suffix for
+// its kind: txt a text field, cmd a command button, chk a check box, lbl a
+// label; the two frames are params and gumbi, the drawing area simarea, the
+// ball's timer Timmy and the fast loop's FastTimmy. A handler is its control's
+// name and the event, joined by an underscore (startcmd_Click). The words:
+// stupci columns, kuglice balls, brzina speed, gumbi buttons, brza fast,
+// petlja loop, trag trail, teorijska theoretical, params parameters,
+// start/stop/fullstop start, pause and abort, exit exit.
 
 #include "app/frame_fit.h"
-#include "render/plot_kv.h"
 #include "sim/random_source.h"
 #include "state/board_state.h"
 #include "state/parameter_rules.h"
+#include "state/run_settings.h"
 
 #include <QWidget>
 
@@ -36,8 +45,8 @@ public:
 
     const BoardState& state() const { return state_; }
     BoardState& state() { return state_; }
-    // The column count the board is drawn with: the last one accepted.
-    int acceptedColumns() const { return acceptedColumns_; }
+    // The parameters as last accepted from the fields.
+    const RunSettings& settings() const { return settings_; }
     BallTimer& timmy() const { return *Timmy; }
     QTimer& fastTimmy() const { return *FastTimmy; }
 
@@ -93,15 +102,14 @@ private:
     // passes from a disabled control to another button.
     void setRunControl(QWidget* control, bool enabled);
     void selectAll(ParamField* field);
-    // Validation shared by the three fields: normalise into bounds.
-    void normalise(ParamField* field, FieldBounds bounds);
-    double numberIn(const ParamField* field) const;
-    PlotInputs plotInputs() const;
+    // Validation shared by the three fields: the text corrected into its
+    // bounds, and its value.
+    Integer accept(ParamField* field, FieldBounds bounds);
+    Switches switches() const;
 
     BoardState state_;
     std::unique_ptr<RandomSource> random_;
-    int acceptedColumns_ = 2;
-    Integer acceptedBalls_ = 1;
+    RunSettings settings_;
     int framesExtraWidth_ = 0;
     bool built_ = false; // the constructor has run
 

@@ -4,7 +4,7 @@
 // pixels from the top-left corner of the inner area, y downwards, as floats.
 // Colours are packed RGB (red + 256 * green + 65536 * blue).
 
-#include "state/vb_numbers.h"
+#include "state/integers.h"
 
 #include <string>
 

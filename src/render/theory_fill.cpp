@@ -7,8 +7,9 @@
 
 namespace kug {
 
-void theoryfill(BoardState& s, int columns, double balls) {
-    const int n = std::clamp(columns, 0, std::min(s.theoryCounts.upper(), 32));
+void theoryfill(BoardState& s, const RunSettings& settings) {
+    const int n = std::clamp(settings.columns, 0, std::min(s.theoryCounts.upper(), 32));
+    const double balls = settings.balls;
     if (n < 1)
         return;
     // Pascal's triangle row by row; row j holds C(j - 1, k - 1).

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/animated_ball.h"
 
+#include "render/plot_kv.h"
+#include "state/board_geometry.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,11 +26,11 @@ void drawBall(const BoardState& s, Surface& area, Single x, Single y) {
     area.circle(x, y, s.ballRadius, s.ballColor);
 }
 
-void fall(BoardState& s, Surface& area, bool trail) {
+void fall(BoardState& s, Surface& area, const BoardGeometry& board, bool trail) {
     eraseBall(s, area, s.ballX, s.ballY, trail);
     s.fallTick = intAdd(s.fallTick, 1);
     s.ballY = toInteger(s.ballY + intMul(s.fallTick, s.fallTick) / 10.0);
-    const double limit = restLimit(s.cellSize, s.ballRadius);
+    const double limit = board.restLimit(s.ballRadius);
     if (s.ballY > limit) {
         s.ballY = toInteger(limit);
         s.dropping = false;
@@ -53,27 +56,28 @@ void hop(BoardState& s, Surface& area, bool trail) {
 }
 
 // Counts the ball, redraws the board and puts the next ball at the top.
-TickOutcome land(BoardState& s, Surface& area, const BallInputs& in) {
-    const int columns = in.plot.columns;
+TickOutcome land(BoardState& s, Surface& area, const BoardGeometry& board,
+                 const RunSettings& settings, const Switches& switches) {
     s.ballsLeft = intAdd(s.ballsLeft, -1);
     s.rowIndex = 0;
-    const int bin = binFor(s.ballX, area.scaleWidth(), columns, s.cellSize);
+    const int bin = board.binAt(s.ballX);
     if (s.binCounts.contains(bin))
         s.binCounts(bin) = intAdd(s.binCounts(bin), 1);
-    plotKV(s, area, in.plot);
-    s.ballX = toInteger(area.scaleWidth() / 2.0);
+    plotKV(s, area, settings, switches);
+    s.ballX = board.startX();
     s.ballY = 0;
     s.dropping = true;
     s.fallTick = 0;
     // The finished run's counts stay for the picture until the next fresh
-    // start, an abort or a change of the column count.
+    // start, an abort or a change of the column or ball count.
     return s.ballsLeft <= 0 ? TickOutcome::RunEnded : TickOutcome::Landed;
 }
 
-TickOutcome atPeg(BoardState& s, Surface& area, RandomSource& random, const BallInputs& in) {
+TickOutcome atPeg(BoardState& s, Surface& area, RandomSource& random, const BoardGeometry& board,
+                  const RunSettings& settings, const Switches& switches) {
     TickOutcome outcome = TickOutcome::Moved;
-    if (s.rowIndex == in.plot.columns - 1)
-        outcome = land(s, area, in);
+    if (s.rowIndex == settings.columns - 1)
+        outcome = land(s, area, board, settings, switches);
     // Drawn on the landing tick too, though the next ball draws afresh at its
     // first peg: the sequence of directions depends on it.
     s.hopDir = directionFor(random.next());
@@ -83,26 +87,17 @@ TickOutcome atPeg(BoardState& s, Surface& area, RandomSource& random, const Ball
 
 } // namespace
 
-double restLimit(Integer cellSize, Integer ballRadius) {
-    return intMul(3, cellSize) - ballRadius / 3.0 - ballRadius - 1;
-}
-
-int binFor(double x, double scaleWidth, int columns, Integer cellSize) {
-    const double x0 = scaleWidth / 2 - static_cast<double>(columns) * cellSize;
-    const double bin = std::floor((x - x0) / intMul(2, cellSize)) + 1;
-    if (std::isnan(bin))
-        return 1;
-    return static_cast<int>(std::clamp(bin, 1.0, static_cast<double>(std::max(columns, 1))));
-}
-
-TickOutcome timmyTick(BoardState& s, Surface& area, RandomSource& random, const BallInputs& in) {
+TickOutcome ballTick(BoardState& s, Surface& area, RandomSource& random,
+                     const RunSettings& settings, const Switches& switches) {
+    // The board of the last drawing, whose cell size the ball moves by.
+    const BoardGeometry board(area.scaleWidth(), settings.columns, s.cellSize);
     if (s.dropping) {
-        fall(s, area, in.trail);
+        fall(s, area, board, switches.trail);
         return TickOutcome::Moved;
     }
     if (s.atPeg)
-        return atPeg(s, area, random, in);
-    hop(s, area, in.trail);
+        return atPeg(s, area, random, board, settings, switches);
+    hop(s, area, switches.trail);
     return TickOutcome::Moved;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/fast_sim.h"
 
-#include "sim/animated_ball.h"
+#include "state/board_geometry.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,8 +11,8 @@ namespace kug {
 namespace {
 
 // The sum of a ball's deflections: its landing place is the centre plus
-// cellSize times this. A plain sum without branches, because each direction
-// is a coin toss that no branch predictor guesses.
+// cellSize times this. A plain sum that the compiler turns into selects, as
+// each direction is a coin toss that no branch predictor would guess.
 long deflectionSum(const std::vector<double>& draws) {
     long sum = 0;
     for (const double r : draws)
@@ -22,11 +22,13 @@ long deflectionSum(const std::vector<double>& draws) {
 
 } // namespace
 
-void fastsim(BoardState& s, RandomSource& random, int columns, double balls, double scaleWidth) {
+void fastsim(BoardState& s, RandomSource& random, const RunSettings& settings, int areaWidth) {
+    const int columns = settings.columns;
+    const BoardGeometry board(areaWidth, columns, s.cellSize);
     s.binCounts.clearFirst(columns);
-    s.ballsLeft = toInteger(balls);
+    s.ballsLeft = settings.balls;
     s.rowIndex = 0;
-    const Integer centre = toInteger(scaleWidth / 2);
+    const Integer centre = board.startX();
     // One ball's numbers are drawn in one batch: the same numbers, in the
     // same order, as one draw per deflection.
     std::vector<double> draws(static_cast<std::size_t>(std::max(columns - 1, 0)));
@@ -37,7 +39,7 @@ void fastsim(BoardState& s, RandomSource& random, int columns, double balls, dou
         s.ballX = toInteger(centre + static_cast<double>(s.cellSize) * deflectionSum(draws));
         if (!draws.empty())
             s.hopDir = directionFor(draws.back());
-        const int bin = binFor(s.ballX, scaleWidth, columns, s.cellSize);
+        const int bin = board.binAt(s.ballX);
         if (s.binCounts.contains(bin))
             s.binCounts(bin) = intAdd(s.binCounts(bin), 1);
         s.ballsLeft = intAdd(s.ballsLeft, -1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/random_source.h"
 
-#include "state/vb_numbers.h"
+#include "state/integers.h"
 
 #include <algorithm>
 

@@ -5,7 +5,9 @@
 
 namespace kug {
 
-void IntArray::redim(int upper) { items_.assign(static_cast<std::size_t>(std::max(upper, 0)), 0); }
+void IntArray::redim(int upper) {
+    items_.assign(static_cast<std::size_t>(std::max(upper, 0)), 0);
+}
 
 void IntArray::clearFirst(int n) {
     const auto count = static_cast<std::size_t>(std::clamp(n, 0, upper()));

@@ -4,7 +4,7 @@
 // it. Field names and types follow the design: Integer is 16-bit, Long 32-bit,
 // Single a 32-bit float, Booleans are plain bools.
 
-#include "state/vb_numbers.h"
+#include "state/integers.h"
 
 #include <string>
 #include <vector>

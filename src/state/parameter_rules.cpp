@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "state/parameter_rules.h"
 
+#include "state/board_geometry.h"
+
 namespace kug {
 
 std::string normaliseFieldText(std::string_view text, FieldBounds bounds) {
@@ -12,12 +14,12 @@ std::string normaliseFieldText(std::string_view text, FieldBounds bounds) {
     return t;
 }
 
-Integer binInnerHeight(Integer cellSize) { return intAdd(intMul(8, cellSize), -1); }
-
-Integer maxBallsFor(Integer cellSize) { return toInteger(binInnerHeight(cellSize) * 1.5); }
+Integer maxBallsFor(Integer cellSize) {
+    return toInteger(BoardGeometry::binInnerHeight(cellSize) * 1.5);
+}
 
 Integer barUnitFor(Integer cellSize, double balls) {
-    const Integer h = binInnerHeight(cellSize);
+    const Integer h = BoardGeometry::binInnerHeight(cellSize);
     const Integer d = toInteger(balls * 0.51);
     // d is at least 1 for every accepted ball count; a zero divisor would only
     // come from a field that was never validated, and then one ball is one pixel.
@@ -27,6 +29,8 @@ Integer barUnitFor(Integer cellSize, double balls) {
     return unit == 0 ? Integer{1} : unit;
 }
 
-Long timerIntervalFor(double speed) { return toLong(101 - speed); }
+Long timerIntervalFor(double speed) {
+    return toLong(101 - speed);
+}
 
 } // namespace kug

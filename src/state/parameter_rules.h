@@ -3,7 +3,8 @@
 // Rules that turn the parameter fields' texts into accepted values and derive
 // the bar height, the ball limit and the timer interval from them.
 
-#include "state/vb_numbers.h"
+#include "state/integers.h"
+#include "state/number_text.h"
 
 #include <string>
 #include <string_view>
@@ -21,10 +22,6 @@ struct FieldBounds {
 // always the decimal text of a whole number within the bounds (the upper bound
 // wins if the bounds were ever crossed).
 std::string normaliseFieldText(std::string_view text, FieldBounds bounds);
-
-// Inner height of a bin: a bin's walls are 8c tall and a bar starts one pixel
-// above the floor.
-Integer binInnerHeight(Integer cellSize);
 
 // Largest accepted ball count, fixed at start-up from the first drawing.
 Integer maxBallsFor(Integer cellSize);

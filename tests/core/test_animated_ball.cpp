@@ -4,9 +4,11 @@
 
 #include "op_text.h"
 #include "recording_surface.h"
+#include "render/plot_kv.h"
 #include "scripted_random.h"
 #include "sim/animated_ball.h"
 #include "sim/run_setup.h"
+#include "state/board_geometry.h"
 #include "state/board_state.h"
 
 #include <QTest>
@@ -43,18 +45,19 @@ BoardState ballAtPeg(int c, int x = 1000, int y = 300) {
     return s;
 }
 
-const BallInputs farFromBottom{{32, false, false}, false};
+const RunSettings farFromBottom{32, 2, 1};
+const Switches plain{};
 
 // A run set up on a w x h board as a start does it.
 struct Run {
     Run(int w, int h, int columns, int balls, std::vector<double> script)
-        : area(w, h, background), random(std::move(script)), in{{columns, false, false}, false} {
+        : area(w, h, background), random(std::move(script)), settings{columns, Integer(balls), 1} {
         loadDefaults(s);
-        plotKV(s, area, in.plot); // the board on screen before the start
-        freshRunSetup(s, area, in.plot, balls);
+        plotKV(s, area, settings, plain); // the board on screen before the start
+        freshRunSetup(s, area, settings, plain);
         area.ops.clear();
     }
-    TickOutcome tick() { return timmyTick(s, area, random, in); }
+    TickOutcome tick() { return ballTick(s, area, random, settings, plain); }
     // Ticks until a ball lands; returns that tick's outcome.
     TickOutcome untilLanding() {
         for (int i = 0; i < 100000; ++i)
@@ -65,7 +68,7 @@ struct Run {
     BoardState s;
     RecordingSurface area;
     ScriptedRandom random;
-    BallInputs in;
+    RunSettings settings;
 };
 
 int countsTotal(const BoardState& s) {
@@ -125,7 +128,7 @@ void TestAnimatedBall::fallPositions() {
     int previous = 0;
     for (int t = 1; t <= expected.size(); ++t) {
         area.ops.clear();
-        QCOMPARE(timmyTick(s, area, random, farFromBottom), TickOutcome::Moved);
+        QCOMPARE(ballTick(s, area, random, farFromBottom, plain), TickOutcome::Moved);
         QVERIFY(s.dropping);
         QCOMPARE(int(s.fallTick), t);
         got << s.ballY;
@@ -146,9 +149,10 @@ void TestAnimatedBall::restLimit_data() {
     QTest::addColumn<int>("ballRadius");
     QTest::addColumn<int>("ticks");
     QTest::addColumn<int>("restY");
-    QTest::newRow("cellSize 100") << 100 << 33 << 20 << 255; // 300 - 11 - 33 - 1
-    QTest::newRow("cellSize 200") << 200 << 67 << 25 << 510; // round(509.67)
-    QTest::newRow("cellSize 21") << 21 << 7 << 12 << 53;     // round(52.67)
+    QTest::addColumn<double>("limit");
+    QTest::newRow("cellSize 100") << 100 << 33 << 20 << 255 << 255.0; // 300 - 11 - 33 - 1
+    QTest::newRow("cellSize 200") << 200 << 67 << 25 << 510 << 509.0 + 2.0 / 3;
+    QTest::newRow("cellSize 21") << 21 << 7 << 12 << 53 << 52.0 + 2.0 / 3;
 }
 
 // The fall ends on the tick that passes the rest limit: the ball is put on
@@ -158,6 +162,7 @@ void TestAnimatedBall::restLimit() {
     QFETCH(int, ballRadius);
     QFETCH(int, ticks);
     QFETCH(int, restY);
+    QFETCH(double, limit);
     BoardState s;
     loadDefaults(s);
     s.cellSize = Integer(cellSize);
@@ -170,15 +175,14 @@ void TestAnimatedBall::restLimit() {
     int t = 0;
     while (s.dropping && t < 1000) {
         area.ops.clear();
-        timmyTick(s, area, random, farFromBottom);
+        ballTick(s, area, random, farFromBottom, plain);
         ++t;
     }
     QCOMPARE(t, ticks);
     QCOMPARE(int(s.ballY), restY);
     QVERIFY(s.atPeg);
     QCOMPARE(area.of(Op::Circle).back().b, float(restY));
-    QCOMPARE(kug::restLimit(Integer(cellSize), Integer(ballRadius)),
-             3.0 * cellSize - ballRadius / 3.0 - ballRadius - 1);
+    QCOMPARE(BoardGeometry(600, 32, Integer(cellSize)).restLimit(Integer(ballRadius)), limit);
 }
 
 void TestAnimatedBall::hop_data() {
@@ -204,7 +208,7 @@ void TestAnimatedBall::hop() {
     RecordingSurface area(2000, 3000, background);
     ScriptedRandom random({r});
 
-    QCOMPARE(timmyTick(s, area, random, farFromBottom), TickOutcome::Moved);
+    QCOMPARE(ballTick(s, area, random, farFromBottom, plain), TickOutcome::Moved);
     QVERIFY(area.ops.empty()); // the peg tick draws nothing
     QCOMPARE(random.drawn, std::size_t(1));
     QCOMPARE(int(s.hopDir), dir);
@@ -215,7 +219,7 @@ void TestAnimatedBall::hop() {
     int ticks = 0;
     while (!s.atPeg && ticks < 10000) {
         area.ops.clear();
-        timmyTick(s, area, random, farFromBottom);
+        ballTick(s, area, random, farFromBottom, plain);
         ++ticks;
         const auto circles = area.of(Op::Circle);
         QCOMPARE(circles.size(), std::size_t(2));
@@ -260,9 +264,9 @@ void TestAnimatedBall::direction() {
     BoardState s = ballAtPeg(21);
     RecordingSurface area(2000, 1000);
     ScriptedRandom random({r});
-    timmyTick(s, area, random, farFromBottom);
+    ballTick(s, area, random, farFromBottom, plain);
     QCOMPARE(int(s.hopDir), dir);
-    timmyTick(s, area, random, farFromBottom);
+    ballTick(s, area, random, farFromBottom, plain);
     QCOMPARE(s.hopX, float(dir));
 }
 
@@ -345,7 +349,6 @@ void TestAnimatedBall::landingTickDrawsOneNumber() {
 void TestAnimatedBall::fullRun() {
     // ball 1: L R -> bin 2; ball 2: R R -> bin 3; ball 3: L L -> bin 1; ball 4: R L -> bin 2
     Run run(232, 351, 3, 4, {0.1, 0.9, 0.0, 0.8, 0.7, 0.2, 0.3, 0.5, 0.9, 0.9, 0.1, 0.4});
-    const int w = 232;
     QCOMPARE(int(run.s.ballsLeft), 4);
     QList<QString> outcomes;
     int ticks = 0;
@@ -369,7 +372,7 @@ void TestAnimatedBall::fullRun() {
         QCOMPARE(prints.size(), std::size_t(line.empty() ? 0 : 1));
         if (!line.empty())
             QCOMPARE(prints[0].text, line);
-        QCOMPARE(int(run.s.ballX), int(std::nearbyint(w / 2.0)));
+        QCOMPARE(int(run.s.ballX), 116); // W / 2
         QCOMPARE(int(run.s.ballY), 0);
         QVERIFY(run.s.dropping);
         QCOMPARE(int(run.s.fallTick), 0);
@@ -386,7 +389,7 @@ void TestAnimatedBall::fullRun() {
 
     // The finished histogram survives a later redraw (a theory toggle, a resize).
     run.area.ops.clear();
-    plotKV(run.s, run.area, {3, false, true});
+    plotKV(run.s, run.area, run.settings, Switches{false, false, false, true});
     const auto bars = run.area.of(Op::Box);
     int redBars = 0;
     for (const Op& b : bars)
@@ -411,12 +414,12 @@ void TestAnimatedBall::eraseAndDraw() {
     QFETCH(bool, hopping);
     QFETCH(qlonglong, outline);
     BoardState s = ballAtPeg(21, 116, 53);
-    const BallInputs in{{32, false, false}, trail};
+    const Switches switches{false, false, trail, false};
     RecordingSurface area(232, 351, background);
     ScriptedRandom random({0.9});
     if (hopping) {
-        timmyTick(s, area, random, in); // at the peg: goes right
-        timmyTick(s, area, random, in); // first hop tick
+        ballTick(s, area, random, farFromBottom, switches); // at the peg: goes right
+        ballTick(s, area, random, farFromBottom, switches); // first hop tick
     } else {
         s.dropping = true;
         s.ballY = 3;
@@ -424,7 +427,7 @@ void TestAnimatedBall::eraseAndDraw() {
     }
     const float x = float(s.ballX + s.hopX), y = float(s.ballY + s.hopY);
     area.ops.clear();
-    timmyTick(s, area, random, in);
+    ballTick(s, area, random, farFromBottom, switches);
     const float nx = float(s.ballX + s.hopX), ny = float(s.ballY + s.hopY);
     QVERIFY(nx != x || ny != y);
     const QStringList expected = {
@@ -438,43 +441,37 @@ void TestAnimatedBall::eraseAndDraw() {
     QCOMPARE(opTexts(area.ops), expected);
 }
 
-// A pause is simply no tick: the state alone carries the ball, so a copy
-// ticked later continues exactly as the original did.
+// A pause is simply no tick: the state alone carries the ball, so the ticks
+// after it go on with the same hop in the direction chosen before it. On a
+// 400 x 600 board of 5 columns the cell is 27: the ball starts at x 200, hops
+// right to 227 and, from there, left; paused 13 ticks into that hop, it goes
+// on to 213 and ends the hop on the peg at 200, two rows below the first.
 void TestAnimatedBall::pauseMidHop() {
     Run run(400, 600, 5, 2, {0.9, 0.2, 0.6, 0.4, 0.8, 0.1, 0.7});
-    // fall, first peg, first hop, second peg, then half of the second hop
+    QCOMPARE(int(run.s.cellSize), 27);
+    QCOMPARE(int(run.s.ballX), 200);
     while (run.s.rowIndex < 1 || !run.s.atPeg)
         run.tick();
-    run.tick(); // the peg: the direction of the next hop is chosen here
-    const int half = run.s.cellSize / 2;
-    for (int i = 0; i < half; ++i)
+    QCOMPARE(int(run.s.ballX), 227);
+    run.tick(); // the peg: 0.2, so the next hop goes left
+    for (int i = 0; i < 13; ++i)
         run.tick();
-    QVERIFY(!run.s.atPeg && !run.s.dropping);
-    QCOMPARE(std::fabs(run.s.hopX), float(half));
-
-    const BoardState paused = run.s;
-    const ScriptedRandom pausedRandom = run.random;
+    QCOMPARE(run.s.hopX, -13.0f);
+    const int restY = run.s.ballY;
 
     run.area.ops.clear();
-    QList<QString> outcomes;
-    while (outcomes.isEmpty() || outcomes.back() != "RunEnded")
-        outcomes << outcomeText(run.tick());
-    const QStringList continued = opTexts(run.area.ops);
-
-    BoardState resumed = paused;
-    ScriptedRandom resumedRandom = pausedRandom;
-    RecordingSurface later(400, 600, background);
-    const Single hopX = resumed.hopX;
-    QList<QString> laterOutcomes;
-    laterOutcomes << outcomeText(timmyTick(resumed, later, resumedRandom, run.in));
-    QCOMPARE(resumed.hopX, hopX + paused.hopDir); // same hop, same direction
-    while (laterOutcomes.back() != "RunEnded")
-        laterOutcomes << outcomeText(timmyTick(resumed, later, resumedRandom, run.in));
-    QCOMPARE(laterOutcomes, outcomes);
-    QCOMPARE(opTexts(later.ops), continued);
-    for (int k = 1; k <= 5; ++k)
-        QCOMPARE(resumed.binCounts(k), run.s.binCounts(k));
-    QCOMPARE(resumedRandom.drawn, run.random.drawn);
+    run.tick(); // the first tick after the pause
+    const auto circles = run.area.of(Op::Circle);
+    QCOMPARE(circles.size(), std::size_t(2));
+    QCOMPARE(circles[0].a, 214.0f); // erased where the pause left it
+    QCOMPARE(circles[1].a, 213.0f);
+    QCOMPARE(run.s.hopX, -14.0f);
+    for (int i = 0; i < 13; ++i)
+        QCOMPARE(run.tick(), TickOutcome::Moved);
+    QVERIFY(run.s.atPeg);
+    QCOMPARE(int(run.s.ballX), 200);
+    QCOMPARE(int(run.s.ballY), restY + 2 * 27);
+    QCOMPARE(int(run.s.rowIndex), 2);
 }
 
 // hopCoefB = 2 + 2 sqrt 3 whatever the board size; hopCoefA = (4 + 2 sqrt 3) / c.

@@ -84,7 +84,7 @@ void TestFastSim::binsFromDeflections() {
     QFETCH(int, balls);
     BoardState s = board(columns, cellSize);
     ScriptedRandom random(mixed);
-    fastsim(s, random, columns, balls, width);
+    fastsim(s, random, RunSettings{columns, Integer(balls), 1}, int(width));
     QCOMPARE(random.drawn, std::size_t(columns - 1) * std::size_t(balls));
     QCOMPARE(counts(s, columns), expectedBins(mixed, columns, balls));
     QCOMPARE(int(s.ballsLeft), 0);
@@ -113,7 +113,7 @@ void TestFastSim::twoColumnsFirstBallDeflected() {
     BoardState s = board(2, 21);
     s.ballX = toInteger(width / 2); // where a fresh start puts it
     ScriptedRandom random({r});
-    fastsim(s, random, 2, 1, width);
+    fastsim(s, random, RunSettings{2, 1, 1}, int(width));
     QCOMPARE(random.drawn, std::size_t(1));
     QCOMPARE(int(s.binCounts(bin)), 1);
     QCOMPARE(int(s.binCounts(3 - bin)), 0);
@@ -122,7 +122,7 @@ void TestFastSim::twoColumnsFirstBallDeflected() {
 void TestFastSim::oneBall() {
     BoardState s = board(10, 11);
     ScriptedRandom random({0.7, 0.7, 0.2, 0.7, 0.2, 0.2, 0.7, 0.7, 0.7});
-    fastsim(s, random, 10, 1, 600);
+    fastsim(s, random, RunSettings{10, 1, 1}, 600);
     QCOMPARE(random.drawn, std::size_t(9));
     QCOMPARE(counts(s, 10), (QList<int>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
     QCOMPARE(int(s.ballsLeft), 0);
@@ -135,12 +135,12 @@ void TestFastSim::countsStartFromZero() {
     for (int k = 1; k <= 5; ++k)
         s.binCounts(k) = Integer(100 * k);
     ScriptedRandom random(mixed);
-    fastsim(s, random, 5, 40, 400);
+    fastsim(s, random, RunSettings{5, 40, 1}, 400);
     const QList<int> first = counts(s, 5);
     QCOMPARE(first, expectedBins(mixed, 5, 40));
 
     // the loop's next tick: the script continues, the counts do not accumulate
-    fastsim(s, random, 5, 40, 400);
+    fastsim(s, random, RunSettings{5, 40, 1}, 400);
     const QList<int> second = counts(s, 5);
     int total = 0;
     for (int c : second)

@@ -3,7 +3,8 @@
 // saturation beyond 16 and 32 bits, and the field normalisation table.
 
 #include "state/parameter_rules.h"
-#include "state/vb_numbers.h"
+#include "state/integers.h"
+#include "state/number_text.h"
 
 #include <QTest>
 

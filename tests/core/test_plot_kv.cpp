@@ -5,6 +5,7 @@
 #include "op_text.h"
 #include "recording_surface.h"
 #include "render/plot_kv.h"
+#include "state/board_geometry.h"
 #include "state/board_state.h"
 
 #include <QTest>
@@ -33,6 +34,11 @@ BoardState freshBoard(int columns) {
     s.theoryCounts.redim(columns);
     s.barUnit = 10;
     return s;
+}
+
+// The board of `columns`, drawn with or without the fast mode and the theory.
+void plot(BoardState& s, Surface& area, int columns, bool fast, bool theory) {
+    plotKV(s, area, RunSettings{columns, 1, 1}, Switches{fast, false, false, theory});
 }
 
 // Index of the first operation equal to `text` at or after `from`, or -1.
@@ -72,7 +78,7 @@ void TestPlotKV::workedExample() {
     BoardState s = freshBoard(2);
     s.binCounts(1) = 3;
     RecordingSurface area(232, 351);
-    plotKV(s, area, {2, false, false});
+    plot(s, area, 2, false, false);
 
     QCOMPARE(int(s.cellSize), 21);
     QCOMPARE(int(s.ballRadius), 7);
@@ -105,7 +111,7 @@ void TestPlotKV::workedExampleWithLineAndTheory() {
     s.theoryCounts(2) = 4;
     s.ballsLeft = 3;
     RecordingSurface area(232, 351);
-    plotKV(s, area, {2, false, true});
+    plot(s, area, 2, false, true);
 
     const QStringList expected = {
         "Cls",
@@ -133,7 +139,7 @@ void TestPlotKV::fillStateAfterDrawing() {
     BoardState s = freshBoard(6);
     s.lineColor = rgb(1, 2, 3);
     RecordingSurface area(400, 500);
-    plotKV(s, area, {6, false, false});
+    plot(s, area, 6, false, false);
     const auto& ops = area.ops;
     int pegs = 0;
     for (std::size_t i = 0; i < ops.size(); ++i) {
@@ -202,7 +208,7 @@ void TestPlotKV::remainingBallsLinePrinted() {
     BoardState s = freshBoard(3);
     s.ballsLeft = Integer(ballsLeft);
     RecordingSurface area(232, 351);
-    plotKV(s, area, {3, fast, false});
+    plot(s, area, 3, fast, false);
     const auto prints = area.of(Op::Print);
     if (line.isEmpty()) {
         QVERIFY(prints.empty());
@@ -252,11 +258,11 @@ void TestPlotKV::fitCellSize() {
     QFETCH(int, h);
     QFETCH(int, columns);
     QFETCH(int, cellSize);
-    QCOMPARE(int(kug::fitCellSize(w, h, columns)), cellSize);
+    QCOMPARE(int(BoardGeometry::fitted(w, h, columns).cell()), cellSize);
 
     BoardState s = freshBoard(columns);
     RecordingSurface area(w, h);
-    plotKV(s, area, {columns, false, false});
+    plot(s, area, columns, false, false);
     QCOMPARE(int(s.cellSize), cellSize);
 }
 
@@ -268,7 +274,7 @@ void TestPlotKV::radiusFollowsCellSize() {
     for (const Case k : {Case{351, 21, 7}, Case{362, 22, 7}, Case{378, 23, 8}, Case{26, 1, 0}}) {
         BoardState s = freshBoard(2);
         RecordingSurface area(2000, k.h);
-        plotKV(s, area, {2, false, false});
+        plot(s, area, 2, false, false);
         QCOMPARE(int(s.cellSize), k.c);
         QCOMPARE(int(s.ballRadius), k.r);
         QCOMPARE(area.of(Op::Circle).at(0).c, float(k.r / 3.0));
@@ -279,12 +285,12 @@ void TestPlotKV::zeroCountDrawsNoBar() {
     BoardState s = freshBoard(5);
     s.theoryCounts(3) = 4;
     RecordingSurface area(400, 500);
-    plotKV(s, area, {5, false, false});
+    plot(s, area, 5, false, false);
     QVERIFY(area.of(Op::Box).empty());
 
     s.binCounts(4) = 1;
     area.ops.clear();
-    plotKV(s, area, {5, false, false});
+    plot(s, area, 5, false, false);
     const auto boxes = area.of(Op::Box);
     QCOMPARE(boxes.size(), std::size_t(1));
     // One ball of barUnit 10: ten units above the row just over the floor.
@@ -309,7 +315,7 @@ void TestPlotKV::theoryBarsOnlyWhenTickedAndPositive() {
     BoardState s = freshBoard(2);
     s.theoryCounts(2) = Integer(theory);
     RecordingSurface area(232, 351);
-    plotKV(s, area, {2, false, ticked});
+    plot(s, area, 2, false, ticked);
     const auto boxes = area.of(Op::Box);
     if (!drawn) {
         QVERIFY(boxes.empty());
@@ -345,7 +351,7 @@ void TestPlotKV::barHeight() {
     s.binCounts(1) = Integer(count);
     s.barUnit = Integer(barUnit);
     RecordingSurface area(232, 351);
-    plotKV(s, area, {2, false, false});
+    plot(s, area, 2, false, false);
     const auto boxes = area.of(Op::Box);
     QCOMPARE(boxes.size(), std::size_t(1));
     const Op& bar = boxes[0];
@@ -364,7 +370,7 @@ void TestPlotKV::oddWidthPutsAxisOnHalfPixel() {
     BoardState s = freshBoard(2);
     s.binCounts(2) = 1;
     RecordingSurface area(233, 351);
-    plotKV(s, area, {2, false, false});
+    plot(s, area, 2, false, false);
     QCOMPARE(int(s.cellSize), 21);
     const QStringList ops = opTexts(area.ops);
     QVERIFY(indexOf(ops, circleText(116.5f, 63, float(7 / 3.0), black)) >= 0);
@@ -395,7 +401,7 @@ void TestPlotKV::latticeGeometry() {
     const int n = columns;
     BoardState s = freshBoard(n);
     RecordingSurface area(w, h);
-    plotKV(s, area, {n, false, false});
+    plot(s, area, n, false, false);
     const double c = s.cellSize;
     const double half = w / 2.0;
     const auto pegs = area.of(Op::Circle);
@@ -443,7 +449,7 @@ void TestPlotKV::columnsBeyondTheArrays() {
     s.binCounts(2) = 1;
     s.theoryCounts(2) = 1;
     RecordingSurface area(400, 500);
-    plotKV(s, area, {5, false, true});
+    plot(s, area, 5, false, true);
     QCOMPARE(area.of(Op::Line).size(), std::size_t(15));
     QCOMPARE(area.of(Op::Box).size(), std::size_t(2));
 }

@@ -3,6 +3,7 @@
 // Binomial(n - 1, 1/2), checked by a chi-square goodness-of-fit test. The
 // source is never seeded, so these results are the same on every run.
 
+#include "render/plot_kv.h"
 #include "render/surface.h"
 #include "sim/animated_ball.h"
 #include "sim/fast_sim.h"
@@ -225,14 +226,15 @@ void TestStatistics::fastRuns() {
     loadDefaults(s);
     s.binCounts.redim(columns);
     NullSurface area(233, 351);
-    plotKV(s, area, {columns, true, false});
-    const double width = area.scaleWidth();
+    const RunSettings settings{columns, 25000, 1};
+    plotKV(s, area, settings, Switches{true, false, false, false});
+    const int width = area.scaleWidth();
     Mt19937Source random;
     std::vector<long long> bins(std::size_t(columns), 0);
     long long balls = 0;
     for (int run = 0; run < 4; ++run) {
-        s.ballX = toInteger(width / 2);
-        fastsim(s, random, columns, 25000, width);
+        s.ballX = toInteger(width / 2.0);
+        fastsim(s, random, settings, width);
         for (int k = 1; k <= columns; ++k)
             bins[std::size_t(k - 1)] += s.binCounts(k);
         balls += 25000;
@@ -259,14 +261,14 @@ void TestStatistics::animatedRuns() {
     BoardState s;
     loadDefaults(s);
     NullSurface area(232, 351);
-    const BallInputs in{{columns, false, false}, false};
-    plotKV(s, area, in.plot);
-    freshRunSetup(s, area, in.plot, balls);
+    const RunSettings settings{columns, balls, 1};
+    plotKV(s, area, settings, Switches{});
+    freshRunSetup(s, area, settings, Switches{});
     Mt19937Source random;
     long long ticks = 0;
     TickOutcome outcome = TickOutcome::Moved;
     while (outcome != TickOutcome::RunEnded && ticks < 100'000'000) {
-        outcome = timmyTick(s, area, random, in);
+        outcome = ballTick(s, area, random, settings, Switches{});
         ++ticks;
     }
     QCOMPARE(outcome, TickOutcome::RunEnded);

@@ -33,11 +33,11 @@ std::vector<int> exactTheory(int n, std::uint64_t balls) {
     return out;
 }
 
-QList<int> filled(int columns, double balls, int upper = 32) {
+QList<int> filled(int columns, int balls, int upper = 32) {
     BoardState s;
     loadDefaults(s);
     s.theoryCounts.redim(upper);
-    theoryfill(s, columns, balls);
+    theoryfill(s, RunSettings{columns, Integer(balls), 1});
     QList<int> out;
     for (int k = 1; k <= columns; ++k)
         out << s.theoryCounts(k);
@@ -106,7 +106,7 @@ void TestTheoryFill::entriesBeyondColumnsKept() {
     QCOMPARE(s.theoryCounts.upper(), 32);
     for (int k = 1; k <= 32; ++k)
         s.theoryCounts(k) = Integer(1000 + k);
-    theoryfill(s, 5, 100);
+    theoryfill(s, RunSettings{5, 100, 1});
     const QList<int> expected{6, 25, 38, 25, 6};
     for (int k = 1; k <= 5; ++k)
         QCOMPARE(int(s.theoryCounts(k)), expected.at(k - 1));

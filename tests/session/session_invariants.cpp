@@ -5,7 +5,8 @@
 #include "app/param_field.h"
 #include "app/sim_area.h"
 #include "render/plot_kv.h"
-#include "state/vb_numbers.h"
+#include "state/integers.h"
+#include "state/number_text.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+
+#include <cmath>
 
 namespace kug::test {
 
@@ -147,10 +150,10 @@ QString SessionInvariants::checkFields() const {
     if (focus != stupcitxt_) {
         if (QString e = fieldError(stupcitxt_, s.minColumns, s.maxColumns); !e.isEmpty())
             return e;
-        if (stupcitxt_->text().toInt() != window_.acceptedColumns())
+        if (stupcitxt_->text().toInt() != window_.settings().columns)
             return QStringLiteral("column field shows %1 but the board has %2 columns")
                 .arg(stupcitxt_->text())
-                .arg(window_.acceptedColumns());
+                .arg(window_.settings().columns);
     }
     if (focus != kuglicetxt_) {
         if (QString e = fieldError(kuglicetxt_, s.minBalls, s.maxBalls); !e.isEmpty())
@@ -169,7 +172,7 @@ QString SessionInvariants::checkFields() const {
 
 QString SessionInvariants::checkCounts() const {
     const BoardState& s = window_.state();
-    const int n = window_.acceptedColumns();
+    const int n = window_.settings().columns;
     if (s.binCounts.upper() < n || s.theoryCounts.upper() < n)
         return QStringLiteral("arrays hold %1 and %2 entries for %3 columns")
             .arg(s.binCounts.upper())
@@ -199,18 +202,33 @@ QString SessionInvariants::checkCounts() const {
     return {};
 }
 
+namespace {
+
+// The board's unit length for an area of w x h: as wide as the area allows
+// with 10 pixels either side of the 2n cells of bins, unless the board, 2(n -
+// 2) + 16 cells and 10 pixels tall, would not fit the height.
+int cellFor(int w, int h, int n) {
+    const double rows = 2.0 * (n - 2) + 16;
+    const double byWidth = std::nearbyint((w - 20) / (2.0 * n));
+    if (float(rows * byWidth + 10) > float(h))
+        return int(std::nearbyint((h - 10) / rows));
+    return int(byWidth);
+}
+
+} // namespace
+
 QString SessionInvariants::checkDrawing() const {
     const BoardState& s = window_.state();
     const QSize inner = simarea_->contentsRect().size();
-    const Integer c = fitCellSize(inner.width(), inner.height(), window_.acceptedColumns());
-    if (s.cellSize != c || s.ballRadius != toInteger(c / 3.0))
+    const int c = cellFor(inner.width(), inner.height(), window_.settings().columns);
+    if (s.cellSize != c || s.ballRadius != int(std::nearbyint(c / 3.0)))
         return QStringLiteral("cellSize %1, ballRadius %2 for an area of %3x%4 with %5 columns "
                               "(expected %6)")
             .arg(s.cellSize)
             .arg(s.ballRadius)
             .arg(inner.width())
             .arg(inner.height())
-            .arg(window_.acceptedColumns())
+            .arg(window_.settings().columns)
             .arg(c);
     if (window_.isMinimized())
         return {};

@@ -187,7 +187,7 @@ void TestFields::leavingCorrectsText() {
     // The board agrees with the corrected text.
     const int value = shown.toInt();
     if (field == QLatin1String("stupcitxt")) {
-        QCOMPARE(fx.window().acceptedColumns(), value);
+        QCOMPARE(fx.window().settings().columns, value);
         QCOMPARE(fx.state().binCounts.upper(), value);
         QCOMPARE(fx.state().theoryCounts.upper(), value);
         QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), value);
@@ -249,7 +249,7 @@ void TestFields::doubleClickFillsBound() {
     QTest::mouseDClick(f, Qt::LeftButton);
     QCOMPARE(f->text(), bound);
     // Nothing follows until the field loses the focus.
-    QCOMPARE(fx.window().acceptedColumns(), 2);
+    QCOMPARE(fx.window().settings().columns, 2);
     QCOMPARE(fx.window().timmy().interval(), 100);
     QCOMPARE(int(fx.state().barUnit), 167);
     QTest::keyClick(f, Qt::Key_Tab);
@@ -457,7 +457,7 @@ void TestFields::playRightAfterTypingUsesCorrectedText() {
     // The field was corrected before the run read it.
     if (field == QLatin1String("stupcitxt")) {
         QCOMPARE(f->text(), QStringLiteral("32"));
-        QCOMPARE(fx.window().acceptedColumns(), 32);
+        QCOMPARE(fx.window().settings().columns, 32);
         QCOMPARE(s.binCounts.upper(), 32);
         QCOMPARE(binsDrawn(fx.picture(), s.lineColor), 32);
     } else if (field == QLatin1String("kuglicetxt")) {
@@ -491,7 +491,7 @@ void TestFields::switchingWindowsDoesNotValidate() {
     QCOMPARE(recorder.reasons, QList<Qt::FocusReason>{Qt::ActiveWindowFocusReason});
     QCOMPARE(f->text(), QStringLiteral("50"));
     QCOMPARE(int(s.binCounts(1)), 5);
-    QCOMPARE(fx.window().acceptedColumns(), 2);
+    QCOMPARE(fx.window().settings().columns, 2);
 
     // Back in the window the field still has the focus; leaving it validates.
     fx.window().activateWindow();
@@ -518,10 +518,10 @@ void TestFields::contextMenuDoesNotValidate() {
     QVERIFY(menu != nullptr);
     QCOMPARE(recorder.reasons, QList<Qt::FocusReason>{Qt::PopupFocusReason});
     QCOMPARE(f->text(), QStringLiteral("50"));
-    QCOMPARE(fx.window().acceptedColumns(), 2);
+    QCOMPARE(fx.window().settings().columns, 2);
     menu->close();
     QCOMPARE(f->text(), QStringLiteral("50"));
-    QCOMPARE(fx.window().acceptedColumns(), 2);
+    QCOMPARE(fx.window().settings().columns, 2);
 }
 
 // A text that reaches a field while another control has the focus, dropped
@@ -582,7 +582,7 @@ void TestFields::textFromOutside() {
         f->setText(text);
     }
     QCOMPARE(f->text(), shown);
-    QCOMPARE(fx.window().acceptedColumns(), columns);
+    QCOMPARE(fx.window().settings().columns, columns);
     QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), columns);
     QCOMPARE(int(fx.state().barUnit), barUnit);
     QCOMPARE(fx.window().timmy().interval(), interval);

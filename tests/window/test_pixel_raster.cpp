@@ -188,8 +188,8 @@ void TestPixelRaster::ballOnPegColumn() {
     BoardState s;
     loadDefaults(s);
     test::ScriptedRandom random({0.9});
-    const BallInputs in{PlotInputs{3, false, false}, false};
-    freshRunSetup(s, area, in.plot, 1);
+    const RunSettings settings{3, 1, 1};
+    freshRunSetup(s, area, settings, Switches{});
     QCOMPARE(int(s.cellSize), cell);
     // The middle column of the pixels of one colour near (x, y).
     const auto column = [&](QRgb colour, int x, int y) {
@@ -208,11 +208,11 @@ void TestPixelRaster::ballOnPegColumn() {
     QCOMPARE(nextPeg, wall);
     QCOMPARE(column(black, halfW, 3 * cell), wall - cell); // the top peg
     while (s.dropping)
-        timmyTick(s, area, random, in);
+        ballTick(s, area, random, settings, Switches{});
     QCOMPARE(column(red, halfW, s.ballY), wall - cell);
-    timmyTick(s, area, random, in); // the direction: right
+    ballTick(s, area, random, settings, Switches{}); // the direction: right
     while (!s.atPeg)
-        timmyTick(s, area, random, in);
+        ballTick(s, area, random, settings, Switches{});
     QCOMPARE(column(red, halfW + cell, s.ballY), wall);
 }
 

@@ -267,7 +267,7 @@ void TestStartup::boardGeometry() {
     QCOMPARE(w.state().ballRadius, Integer{7});
     QCOMPARE(w.state().maxBalls, Integer{250});
     QCOMPARE(w.state().barUnit, Integer{167});
-    QCOMPARE(w.acceptedColumns(), 2);
+    QCOMPARE(w.settings().columns, 2);
     QCOMPARE(w.state().binCounts.upper(), 32);
     QCOMPARE(w.state().theoryCounts.upper(), 32);
 }

@@ -116,7 +116,7 @@ inline QImage picture(const MainWindow& w) {
 // The pixel in the middle of bin `bin`, just above its floor: the lowest row
 // of that bin's bar, background when the bin is empty.
 inline QPoint barFoot(const MainWindow& w, int bin) {
-    const int n = w.acceptedColumns();
+    const int n = w.settings().columns;
     const double c = w.state().cellSize;
     const double halfW = picture(w).deviceIndependentSize().width() / 2.0;
     const double floorY = (2.0 * (n - 2) + 4) * c + 8 * c;

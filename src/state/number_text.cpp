@@ -1,42 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "state/vb_numbers.h"
+#include "state/number_text.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <limits>
+#include <cstdint>
+#include <string>
 
 namespace kug {
 
-double roundHalfEven(double v) {
-    // The default floating-point environment rounds to nearest, ties to even;
-    // nearbyint uses it without raising inexact.
-    return std::nearbyint(v);
-}
-
 namespace {
 
-template <typename T> T saturate(double v) {
-    if (std::isnan(v))
-        return 0;
-    const double r = roundHalfEven(v);
-    if (r <= static_cast<double>(std::numeric_limits<T>::min()))
-        return std::numeric_limits<T>::min();
-    if (r >= static_cast<double>(std::numeric_limits<T>::max()))
-        return std::numeric_limits<T>::max();
-    return static_cast<T>(r);
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
 }
-
-Integer clampToInteger(long v) {
-    if (v < std::numeric_limits<Integer>::min())
-        return std::numeric_limits<Integer>::min();
-    if (v > std::numeric_limits<Integer>::max())
-        return std::numeric_limits<Integer>::max();
-    return static_cast<Integer>(v);
-}
-
-bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 // A reader over the text that hides the characters skipped everywhere.
 class Cursor {
@@ -96,7 +73,7 @@ double decimalValue(Cursor& c) {
     }
     std::string s;
     bool point = false, digits = false;
-    int intDigits = 0;   // significant digits before the point
+    int intDigits = 0;    // significant digits before the point
     int leadingZeros = 0; // zeros right after the point while intDigits == 0
     for (;; c.advance()) {
         const char ch = c.peek();
@@ -143,12 +120,6 @@ double decimalValue(Cursor& c) {
 
 } // namespace
 
-Integer toInteger(double v) { return saturate<Integer>(v); }
-Long toLong(double v) { return saturate<Long>(v); }
-
-Integer intMul(Integer a, Integer b) { return clampToInteger(long{a} * long{b}); }
-Integer intAdd(Integer a, Integer b) { return clampToInteger(long{a} + long{b}); }
-
 double numberValue(std::string_view text) {
     Cursor c(text);
     if (c.peek() == '&') {
@@ -167,6 +138,8 @@ double numberValue(std::string_view text) {
     return decimalValue(c);
 }
 
-std::string decimalText(long long v) { return std::to_string(v); }
+std::string decimalText(long long v) {
+    return std::to_string(v);
+}
 
 } // namespace kug
