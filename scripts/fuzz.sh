@@ -4,10 +4,12 @@
 #
 #   scripts/fuzz.sh DURATION_SECONDS
 #
-# Builds the libFuzzer target from the core number rules with clang into
+# Builds the libFuzzer target (CMake option KUGLOVICA_FUZZ, with clang) into
 # build/fuzz and runs it for the given time, starting from the seeds in
-# fuzz/corpus (new inputs it finds are kept in build/fuzz/corpus). Exits
-# non-zero if an input breaks a rule; the input is saved in build/fuzz.
+# fuzz/corpus (new inputs it finds are kept in build/fuzz/corpus). The
+# fuzzer's own log goes to build/fuzz/fuzz.log; the last line printed is
+# "fuzz: N inputs, N crashes". Exits non-zero if an input breaks a rule; the
+# input is saved in build/fuzz.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
@@ -18,24 +20,25 @@ fi
 duration="$1"
 
 out=build/fuzz
-target="$out/field_text_fuzz"
-sources=(fuzz/field_text_fuzz.cpp src/state/*.cpp)
+log="$out/fuzz.log"
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DKUGLOVICA_FUZZ=ON -DKUGLOVICA_TESTS=OFF >/dev/null
+cmake --build "$out" --target field_text_fuzz >/dev/null
 mkdir -p "$out/corpus"
-
-needs_build=0
-[ -x "$target" ] || needs_build=1
-for f in "${sources[@]}" src/state/*.h; do
-    [ "$f" -nt "$target" ] && needs_build=1
-done
-if [ "$needs_build" -eq 1 ]; then
-    echo "fuzz: building $target"
-    clang++ -std=c++20 -g -O1 -Isrc \
-        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        "${sources[@]}" -o "$target"
-fi
 
 export ASAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-"$target" -max_total_time="$duration" -print_final_stats=1 -artifact_prefix="$out/" \
-    -dict=fuzz/field_text.dict \
-    "$out/corpus" fuzz/corpus
+status=0
+"$out/fuzz/field_text_fuzz" -max_total_time="$duration" -print_final_stats=1 \
+    -artifact_prefix="$out/" -dict=fuzz/field_text.dict "$out/corpus" fuzz/corpus \
+    >"$log" 2>&1 || status=$?
+
+inputs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+crashes=0
+if [ "$status" -ne 0 ]; then
+    crashes=1
+    # what broke, and the input that broke it
+    grep -v -E '^#[0-9]+|^INFO:|^stat::' "$log" | tail -n 40 >&2
+fi
+echo "fuzz: ${inputs:-0} inputs, $crashes crashes (log: $log)"
+exit "$status"

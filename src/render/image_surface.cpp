@@ -11,15 +11,7 @@ namespace kug {
 
 namespace {
 
-// The nearest whole pixel of a length or coordinate; `tiesDown` says which
-// way a value halfway between two pixels goes.
-int nearestPixel(Single v, bool tiesDown = false) {
-    if (!std::isfinite(v))
-        return 0;
-    const double d = v;
-    const double p = tiesDown ? std::ceil(d - 0.5) : std::floor(d + 0.5);
-    return static_cast<int>(std::clamp(p, -1.0e6, 1.0e6));
-}
+using raster::nearestPixel;
 
 QRect spanRect(int x1, int y1, int x2, int y2) {
     return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
@@ -65,12 +57,7 @@ void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
     }
     image_ = next;
     size_ = size;
-    // The ball's centre is W / 2 rounded half to even; the pegs, walls and
-    // bars stand at W / 2 plus whole cells, so with an odd W each of them is
-    // a tie. Ties go the way the ball's rounding went, so that the ball
-    // falls and hops on the pegs' own pixel column at every width.
-    const double halfW = size.width() / 2.0;
-    tiesDown_ = roundHalfEven(halfW) < halfW;
+    tiesDown_ = raster::tiesDownFor(size.width());
     dpr_ = devicePixelRatio;
     scale_ = wholeScale(devicePixelRatio);
     if (image_.size() != size_ * scale_)
@@ -95,13 +82,14 @@ QPainter& ImageSurface::painter() {
     return painter_;
 }
 
-QImage& ImageSurface::pixels() {
+raster::Pixels ImageSurface::pixels() {
     // The painter draws into the image's own buffer. Should the image be
     // shared, writing would give it a buffer of its own behind the painter's
     // back, so the painter is ended first.
     if (painter_.isActive() && !image_.isDetached())
         painter_.end();
-    return image_;
+    return raster::Pixels{reinterpret_cast<std::uint32_t*>(image_.bits()),
+                          image_.bytesPerLine() / 4, image_.width(), image_.height()};
 }
 
 // The painter keeps its pen and brush; setting them only when they change
@@ -123,7 +111,8 @@ void ImageSurface::useBrush(std::optional<Long> color) {
 
 void ImageSurface::fill(const QRect& r, Long color) {
     if (scale_ > 0)
-        raster::fillRect(pixels(), scale_, r, toQRgb(color));
+        raster::fillRect(pixels(), scale_, {r.left(), r.top(), r.right(), r.bottom()},
+                         toQRgb(color));
     else
         painter().fillRect(r, toQColor(color));
 }

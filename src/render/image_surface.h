@@ -4,6 +4,7 @@
 // covered and uncovered, is kept at the screen's device pixel ratio, and every
 // operation reports the rectangle it touched so that only that is repainted.
 
+#include "render/pixel_raster.h"
 #include "render/surface.h"
 
 #include <QColor>
@@ -55,8 +56,8 @@ public:
 
 private:
     QPainter& painter();
-    // The image for writing pixels directly, alongside the painter.
-    QImage& pixels();
+    // The image's pixels for writing directly, alongside the painter.
+    raster::Pixels pixels();
     void fill(const QRect& r, Long color);
     void usePen(Long color);
     void useBrush(std::optional<Long> color); // none: circles are not filled

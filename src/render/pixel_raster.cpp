@@ -10,28 +10,27 @@ namespace {
 
 using Coord = long long; // device coordinates of far-off circles overflow int
 
-// Direct access to the rows of an RGB32 image, clipping every span.
+// Direct access to the rows of the pixels, clipping every span.
 class Rows {
 public:
-    explicit Rows(QImage& image)
-        : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()),
-          height_(image.height()) {}
+    explicit Rows(const Pixels& p)
+        : bits_(p.bits), stride_(p.stride), width_(p.width), height_(p.height) {}
 
     Coord height() const { return height_; }
 
-    void span(Coord y, Coord x0, Coord x1, QRgb color) const {
+    void span(Coord y, Coord x0, Coord x1, std::uint32_t color) const {
         if (y < 0 || y >= height_)
             return;
         x0 = std::max<Coord>(x0, 0);
         x1 = std::min<Coord>(x1, width_ - 1);
         if (x0 > x1)
             return;
-        auto* row = reinterpret_cast<QRgb*>(bits_ + y * stride_);
+        std::uint32_t* row = bits_ + y * stride_;
         std::fill(row + x0, row + x1 + 1, color);
     }
 
 private:
-    uchar* bits_;
+    std::uint32_t* bits_;
     Coord stride_;
     Coord width_;
     Coord height_;
@@ -56,23 +55,37 @@ Coord halfWidth(Coord radius, Coord dy) {
 
 } // namespace
 
-void fillRect(QImage& image, int scale, const QRect& r, QRgb color) {
-    if (image.isNull() || r.isEmpty())
+int nearestPixel(float v, bool tiesDown) {
+    if (!std::isfinite(v))
+        return 0;
+    const double d = v;
+    const double p = tiesDown ? std::ceil(d - 0.5) : std::floor(d + 0.5);
+    return static_cast<int>(std::clamp(p, -1.0e6, 1.0e6));
+}
+
+bool tiesDownFor(int width) {
+    const double axis = width / 2.0;
+    // The ball's rounding: to nearest, halves to even.
+    return std::nearbyint(axis) < axis;
+}
+
+void fillRect(const Pixels& pixels, int scale, const PixelRect& r, std::uint32_t color) {
+    if (pixels.bits == nullptr || r.isEmpty())
         return;
-    const Rows rows(image);
-    const Coord x0 = Coord{r.left()} * scale;
-    const Coord x1 = (Coord{r.right()} + 1) * scale - 1;
-    const Coord y0 = std::max<Coord>(Coord{r.top()} * scale, 0);
-    const Coord y1 = std::min<Coord>((Coord{r.bottom()} + 1) * scale - 1, rows.height() - 1);
+    const Rows rows(pixels);
+    const Coord x0 = Coord{r.left} * scale;
+    const Coord x1 = (Coord{r.right} + 1) * scale - 1;
+    const Coord y0 = std::max<Coord>(Coord{r.top} * scale, 0);
+    const Coord y1 = std::min<Coord>((Coord{r.bottom} + 1) * scale - 1, rows.height() - 1);
     for (Coord y = y0; y <= y1; ++y)
         rows.span(y, x0, x1, color);
 }
 
-void circle(QImage& image, int scale, int cx, int cy, int r, QRgb outline,
-            std::optional<QRgb> fill) {
-    if (image.isNull() || r < 0)
+void circle(const Pixels& pixels, int scale, int cx, int cy, int r, std::uint32_t outline,
+            std::optional<std::uint32_t> fill) {
+    if (pixels.bits == nullptr || r < 0)
         return;
-    const Rows rows(image);
+    const Rows rows(pixels);
     const Coord radius = Coord{r} * scale;
     const Coord x = Coord{cx} * scale;
     const Coord y = Coord{cy} * scale;

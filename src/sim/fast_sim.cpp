@@ -11,8 +11,10 @@ namespace kug {
 namespace {
 
 // The sum of a ball's deflections: its landing place is the centre plus
-// cellSize times this. A plain sum that the compiler turns into selects, as
-// each direction is a coin toss that no branch predictor would guess.
+// cellSize times this. Each direction is a coin toss that no branch predictor
+// guesses, so it is taken as a comparison whose result is added rather than a
+// jump; the one branch per draw, directionFor's range check, always goes the
+// same way.
 long deflectionSum(const std::vector<double>& draws) {
     long sum = 0;
     for (const double r : draws)
