@@ -99,8 +99,8 @@ BENCHMARK_CAPTURE(BM_AnimatedMeanTick, window_1920x1080, fullHdSize)->Unit(bench
 void BM_FastTimmyTick(benchmark::State& state, QSize size) {
     MainWindow& w = sharedWindow(size);
     WindowDriver d(w);
-    d.setFastMode(true);
-    d.setLoop(true);
+    d.setChecked("brzachk", true);
+    d.setChecked("petljachk", true);
     d.start();
     w.fastTimmy().stop(); // the benchmark delivers the ticks
     WindowDriver::settle();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Drives the real Kuglovica window the way a user would set it up: fields
-// written and accepted, switches clicked, the window sized, a run started.
-// Shared by the benchmarks and the harnesses.
+// What the benchmarks and the harnesses share: the board the costs are
+// measured on, one shown window, and the clocks.
 
 #include "app/main_window.h"
+#include "window_driver.h"
 
 #include <QSize>
 
@@ -18,33 +18,8 @@ constexpr int benchColumns = 32;
 // screen so that the figure errs on the expensive side.
 constexpr QSize fullHdSize(1920, 1080);
 
-class WindowDriver {
-public:
-    explicit WindowDriver(MainWindow& window) : w_(window) {}
-
-    // Shows the window and waits until it is on screen and painted.
-    void show();
-    // Resizes the window's inner area; the resize ends any run.
-    void resizeInner(QSize size);
-    void setColumns(int columns);
-    // 0 takes the largest count the field accepts, as a double-click does.
-    void setBalls(int balls);
-    void setSpeed(int speed);
-    void setFastMode(bool on);
-    void setLoop(bool on);
-    void setTheory(bool on);
-    void start();
-    void abort();
-    // Delivers everything that is pending, the repaints included.
-    static void settle();
-
-    MainWindow& window() { return w_; }
-
-private:
-    void setChecked(const char* name, bool on);
-
-    MainWindow& w_;
-};
+// The one driver of the window, shared with the tests.
+using test::WindowDriver;
 
 // One shown window shared by the window benchmarks, so that each run of a
 // benchmark does not pay for creating and showing a window: sized to `size`

@@ -147,9 +147,9 @@ void session(MainWindow& w) {
     // A fast loop of the most balls, aborted after a few runs.
     d.setColumns(benchColumns);
     d.setBalls(0);
-    d.setTheory(true);
-    d.setFastMode(true);
-    d.setLoop(true);
+    d.setChecked("teorijskachk", true);
+    d.setChecked("brzachk", true);
+    d.setChecked("petljachk", true);
     d.start();
     QElapsedTimer clock;
     clock.start();
@@ -163,7 +163,7 @@ void session(MainWindow& w) {
     clock.restart();
     runUntil([&] { return clock.elapsed() > 350; });
     d.abort();
-    d.setFastMode(false);
+    d.setChecked("brzachk", false);
     d.start();
     clock.restart();
     runUntil([&] { return clock.elapsed() > 500; });

@@ -92,10 +92,10 @@ int main(int argc, char** argv) {
     const Options o = parse(QCoreApplication::arguments());
     kug::MainWindow w;
     WindowDriver d(w);
-    d.show();
+    d.showExposed();
     d.setColumns(benchColumns);
     d.setBalls(0); // 250 balls: a run lasts far longer than a measurement
-    d.setTheory(true);
+    d.setChecked("teorijskachk", true);
     const QString platform = QGuiApplication::platformName();
     for (int rep = 0; rep < o.repetitions; ++rep) {
         for (const int speed : o.speeds) {

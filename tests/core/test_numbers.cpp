@@ -2,9 +2,9 @@
 // Number rules: the number value of a text, rounding halves to even,
 // saturation beyond 16 and 32 bits, and the field normalisation table.
 
-#include "state/parameter_rules.h"
 #include "state/integers.h"
 #include "state/number_text.h"
+#include "state/parameter_rules.h"
 
 #include <QTest>
 
@@ -102,26 +102,134 @@ void TestNumbers::normalise_data() {
     QTest::addColumn<QString>("balls");
     QTest::addColumn<QString>("speed");
     // Ball field bounded by 250, the start-up limit of the designed window.
-    QTest::newRow("empty") << QByteArray("") << "2" << "1" << "1";
-    QTest::newRow("abc") << QByteArray("abc") << "2" << "1" << "1";
-    QTest::newRow("2.5") << QByteArray("2.5") << "2" << "2" << "2";
-    QTest::newRow("3.5") << QByteArray("3.5") << "4" << "4" << "4";
-    QTest::newRow("minus 7") << QByteArray("-7") << "2" << "1" << "1";
-    QTest::newRow("1e2") << QByteArray("1e2") << "32" << "100" << "100";
-    QTest::newRow("1,5") << QByteArray("1,5") << "2" << "1" << "1";
-    QTest::newRow("7abc") << QByteArray("7abc") << "7" << "7" << "7";
-    QTest::newRow("1.4") << QByteArray("1.4") << "2" << "1" << "1";
-    QTest::newRow("0.6") << QByteArray("0.6") << "2" << "1" << "1";
-    QTest::newRow("99999") << QByteArray("99999") << "32" << "250" << "100";
-    QTest::newRow("-40000") << QByteArray("-40000") << "2" << "1" << "1";
-    QTest::newRow("1e9") << QByteArray("1e9") << "32" << "250" << "100";
-    QTest::newRow("1e400") << QByteArray("1e400") << "32" << "250" << "100";
-    QTest::newRow("-1e400") << QByteArray("-1e400") << "2" << "1" << "1";
-    QTest::newRow("&HFFFF") << QByteArray("&HFFFF") << "2" << "1" << "1";
-    QTest::newRow("&H7FFFFFFF") << QByteArray("&H7FFFFFFF") << "32" << "250" << "100";
-    QTest::newRow("&O777") << QByteArray("&O777") << "32" << "250" << "100";
-    QTest::newRow("1 2") << QByteArray("1 2") << "12" << "12" << "12";
-    QTest::newRow("control chars") << QByteArray("\x01\x7f") << "2" << "1" << "1";
+    QTest::newRow("empty") << QByteArray("") << "2"
+                           << "1"
+                           << "1";
+    QTest::newRow("abc") << QByteArray("abc") << "2"
+                         << "1"
+                         << "1";
+    QTest::newRow("2.5") << QByteArray("2.5") << "2"
+                         << "2"
+                         << "2";
+    QTest::newRow("3.5") << QByteArray("3.5") << "4"
+                         << "4"
+                         << "4";
+    QTest::newRow("minus 7") << QByteArray("-7") << "2"
+                             << "1"
+                             << "1";
+    QTest::newRow("1e2") << QByteArray("1e2") << "32"
+                         << "100"
+                         << "100";
+    QTest::newRow("1,5") << QByteArray("1,5") << "2"
+                         << "1"
+                         << "1";
+    QTest::newRow("7abc") << QByteArray("7abc") << "7"
+                          << "7"
+                          << "7";
+    QTest::newRow("1.4") << QByteArray("1.4") << "2"
+                         << "1"
+                         << "1";
+    QTest::newRow("0.6") << QByteArray("0.6") << "2"
+                         << "1"
+                         << "1";
+    QTest::newRow("99999") << QByteArray("99999") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("-40000") << QByteArray("-40000") << "2"
+                            << "1"
+                            << "1";
+    QTest::newRow("1e9") << QByteArray("1e9") << "32"
+                         << "250"
+                         << "100";
+    QTest::newRow("1e400") << QByteArray("1e400") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("-1e400") << QByteArray("-1e400") << "2"
+                            << "1"
+                            << "1";
+    QTest::newRow("&HFFFF") << QByteArray("&HFFFF") << "2"
+                            << "1"
+                            << "1";
+    QTest::newRow("&H7FFFFFFF") << QByteArray("&H7FFFFFFF") << "32"
+                                << "250"
+                                << "100";
+    QTest::newRow("&O777") << QByteArray("&O777") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("1 2") << QByteArray("1 2") << "12"
+                         << "12"
+                         << "12";
+    QTest::newRow("control chars") << QByteArray("\x01\x7f") << "2"
+                                   << "1"
+                                   << "1";
+    // Beyond 16 bits, the number saturates before the bounds apply.
+    QTest::newRow("32767") << QByteArray("32767") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("32768") << QByteArray("32768") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("-32769") << QByteArray("-32769") << "2"
+                            << "1"
+                            << "1";
+    QTest::newRow("1e-400") << QByteArray("1e-400") << "2"
+                            << "1"
+                            << "1";
+    QTest::newRow("&h1a") << QByteArray("&h1a") << "26"
+                          << "26"
+                          << "26";
+    QTest::newRow("250.5") << QByteArray("250.5") << "32"
+                           << "250"
+                           << "100";
+    QTest::newRow("+5") << QByteArray("+5") << "5"
+                        << "5"
+                        << "5";
+    QTest::newRow("blank first") << QByteArray(" 9") << "9"
+                                 << "9"
+                                 << "9";
+    QTest::newRow("100000 digits") << QByteArray(100000, '9') << "32"
+                                   << "250"
+                                   << "100";
+    QTest::newRow("100000 letters") << QByteArray(100000, 'x') << "2"
+                                    << "1"
+                                    << "1";
+    // Texts as a field hands them on, in UTF-8: other scripts' digits are no
+    // digits, and a letter after the number ends it.
+    QTest::newRow("arabic-indic digit") << QByteArray("\xd9\xa3") << "2"
+                                        << "1"
+                                        << "1";
+    QTest::newRow("z caron then 5") << QByteArray("\xc5\xbe"
+                                                  "5")
+                                    << "2"
+                                    << "1"
+                                    << "1";
+    QTest::newRow("5 then z caron") << QByteArray("5\xc5\xbe") << "5"
+                                    << "5"
+                                    << "5";
+    QTest::newRow("fullwidth digit") << QByteArray("\xef\xbc\x97") << "2"
+                                     << "1"
+                                     << "1";
+    QTest::newRow("line feed between digits") << QByteArray("1\n2") << "12"
+                                              << "12"
+                                              << "12";
+    QTest::newRow("tab first") << QByteArray("\t8") << "8"
+                               << "8"
+                               << "8";
+    QTest::newRow("carriage return") << QByteArray("\r5") << "2"
+                                     << "1"
+                                     << "1";
+    QTest::newRow("bell then digit") << QByteArray("\a5") << "2"
+                                     << "1"
+                                     << "1";
+    QTest::newRow("digit then escape") << QByteArray("6\x1b[2") << "6"
+                                       << "6"
+                                       << "6";
+    QTest::newRow("nul inside") << QByteArray("3\0"
+                                              "9",
+                                              3)
+                                << "3"
+                                << "3"
+                                << "3";
 }
 
 void TestNumbers::normalise() {

@@ -23,8 +23,8 @@ import traceback
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from kug_x11 import (AREA_BORDER, BLACK, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY, RED,
-                     Board, CheckFailed, Session, area_size, bar_unit, binomial_pmf,
+from kug_x11 import (AREA_BORDER, BLACK, CHECKS, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY,
+                     RED, Board, CheckFailed, Session, area_size, bar_unit, binomial_pmf,
                      button_rect, centre, check, check_point, chi_square_p, field_point,
                      in_gumbi, in_params, max_balls, merge_tails, normalised, xpm_points)
 
@@ -93,10 +93,41 @@ def area_bytes(image):
     return image.crop_bytes(AREA_BORDER, AREA_BORDER, W, H)
 
 
-def picture_is_still(s, seconds=0.8):
-    first = area_bytes(s.screenshot())
-    time.sleep(seconds)
-    return area_bytes(s.screenshot()) == first
+def picture_is_still(s, seconds=2.0):
+    """The board has stopped changing: once two screenshots a moment apart
+    agree (a repaint still on its way has arrived), it stays the same through
+    several more over `seconds`. At any speed a running ball moves many times
+    in that span, even on a machine too busy to give it every tick."""
+    def settled():
+        first = area_bytes(s.screenshot())
+        time.sleep(0.3)
+        return area_bytes(s.screenshot()) == first
+
+    try:
+        s.wait_until(settled, 10, "the board to settle", interval=0.1)
+    except CheckFailed:
+        return False
+    still = area_bytes(s.last_shot)
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        time.sleep(seconds / 5)
+        if area_bytes(s.screenshot()) != still:
+            return False
+    return True
+
+
+def after_handled(s):
+    """Waits until the program has handled every input sent so far. A click on
+    "Teorijska raspodjela" ticks or clears it, which shows only once the
+    events before it are done; an About box opened by one of them would hold
+    the click back and show itself instead."""
+    w = s.geometry()[2]
+    x, y, _w, h = in_params(w, CHECKS["teorijskachk"])
+    indicator = (x, y, 16, h)
+    before = s.screenshot().crop_bytes(*indicator)
+    s.click(*check_point(w, "teorijskachk"))
+    s.wait_until(lambda: s.about_boxes() or s.screenshot().crop_bytes(*indicator) != before, 10,
+                 "the program to handle the input")
 
 
 def wait_for_buttons(s, pictures, wanted, timeout, what, extra=None):
@@ -287,7 +318,7 @@ def case_about(s):
     }
     for what, (x, y) in nothing.items():
         s.double_click(x, y)
-        s.settle(1.0)
+        after_handled(s)
         check(not s.about_boxes(), "a double-click on %s opened the About box" % what)
     check(s.alive(), "the program ended")
     s.double_click(300, 330)  # the bare window below the frames
@@ -298,9 +329,14 @@ def case_about(s):
     # box still opens from the drawing area while the ball flies
     pictures = button_pictures()
     s.double_click(*centre(button_rect(w, "startcmd")))
-    s.settle(1.0)
+    wait_for_buttons(s, pictures, RUNNING, 10, "the start button to start a run")
+    # a pause shows only once the double-click is handled; a box would hold it
+    s.click(*centre(button_rect(w, "stopcmd")))
+    s.wait_until(lambda: s.about_boxes() or buttons_shown(s.screenshot(), pictures) == PAUSED,
+                 10, "the pause after the double-click")
     check(not s.about_boxes(), "a double-click on the start button opened the About box")
-    check(buttons_shown(s.screenshot(), pictures) == RUNNING, "the start button did not start")
+    s.click(*centre(button_rect(w, "startcmd")))
+    wait_for_buttons(s, pictures, RUNNING, 10, "the run to go on")
     s.double_click(100, 300)
     wait_for_about(s, "a double-click on the drawing area during a run")
 

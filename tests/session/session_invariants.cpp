@@ -106,11 +106,29 @@ RunState SessionInvariants::runState() const {
     return RunState::None;
 }
 
-QString SessionInvariants::check() const {
-    for (const QString& e :
-         {checkRunState(), checkSwitches(), checkFields(), checkCounts(), checkDrawing()}) {
+QString SessionInvariants::check(Event last) const {
+    for (const QString& e : {checkRunState(), checkSwitches(), checkFields(), checkCounts(),
+                             checkDrawing(), checkAfter(last)}) {
         if (!e.isEmpty())
             return e;
+    }
+    return {};
+}
+
+QString SessionInvariants::checkAfter(Event last) const {
+    if (last == Event::Other)
+        return {};
+    if (runState() != RunState::Idle)
+        return QStringLiteral("%1 left the run %2")
+            .arg(last == Event::Resize ? QStringLiteral("a resize") : QStringLiteral("an abort"),
+                 QLatin1String(runStateName(runState())));
+    if (last == Event::Abort) {
+        const BoardState& s = window_.state();
+        for (int i = 1; i <= window_.settings().columns; ++i)
+            if (s.binCounts(i) != 0)
+                return QStringLiteral("bin %1 holds %2 balls after an abort")
+                    .arg(i)
+                    .arg(s.binCounts(i));
     }
     return {};
 }

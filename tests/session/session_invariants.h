@@ -22,6 +22,10 @@ namespace kug::test {
 
 enum class RunState { Idle, Running, Paused, Looping, None };
 
+// What the last event was, where it decides what must follow: a change of
+// the window's size or state ends any run, an abort empties the bins.
+enum class Event { Other, Resize, Abort };
+
 const char* runStateName(RunState s);
 
 class SessionInvariants {
@@ -30,8 +34,8 @@ public:
 
     // The run state the controls show, or None if they match no row.
     RunState runState() const;
-    // Empty when every rule holds, else what is wrong.
-    QString check() const;
+    // Empty when every rule holds after `last`, else what is wrong.
+    QString check(Event last = Event::Other) const;
     // Called when a start has set up a fresh run: the counts from now on
     // belong to a run of this many balls.
     void freshRun(int balls) { runBalls_ = balls; }
@@ -42,6 +46,7 @@ private:
     QString checkFields() const;
     QString checkCounts() const;
     QString checkDrawing() const;
+    QString checkAfter(Event last) const;
 
     MainWindow& window_;
     QPushButton* startcmd_;

@@ -132,7 +132,7 @@ QString name(const QWidget* w) {
 } // namespace
 
 SessionPlayer::SessionPlayer(MainWindow& window, std::uint32_t seed)
-    : window_(window), rules_(window), rng_(seed) {
+    : window_(window), driver_(window), rules_(window), rng_(seed) {
     qApp->installEventFilter(this);
     auto* start = window.findChild<QPushButton*>(QStringLiteral("startcmd"));
     // Runs after the window's own handler: a start from Idle has set up a
@@ -158,7 +158,7 @@ bool SessionPlayer::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool SessionPlayer::play(long count, QString* failure) {
-    makeActive();
+    driver_.makeActive();
     if (QString e = rules_.check(); !e.isEmpty()) {
         *failure = QStringLiteral("before the first event: ") + e;
         return false;
@@ -179,7 +179,7 @@ bool SessionPlayer::play(long count, QString* failure) {
 QString SessionPlayer::playOne() {
     if (minimised_)
         return restore();
-    makeActive();
+    driver_.makeActive();
     // Ticks arrive only while a timer is on.
     const bool ticking = window_.timmy().isEnabled() || window_.fastTimmy().isActive();
     if (ticking && chance(35))
@@ -241,53 +241,16 @@ QString SessionPlayer::click(bool twice) {
             .arg(twice ? QStringLiteral("double-click") : QStringLiteral("click"), name(w))
             .arg(pos.x())
             .arg(pos.y());
+    const Event event = isAbort(w) ? Event::Abort : Event::Other;
     if (!twice) {
-        QTest::mouseClick(w, Qt::LeftButton, {}, pos);
-        return afterEvent(what);
+        WindowDriver::click(w, pos);
+        return afterEvent(what, event);
     }
-    // A double-click may open the About box: close it from inside its loop.
-    aboutShown_ = false;
-    QObject closer;
-    QTimer::singleShot(0, &closer, [this] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            aboutShown_ = true;
-            box->close();
-        }
-    });
-    QPointer<QWidget> target(w);
-    QTest::mousePress(w, Qt::LeftButton, {}, pos);
-    if (target)
-        QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
-    if (target)
-        QTest::mouseDClick(w, Qt::LeftButton, {}, pos);
-    if (target)
-        QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
-    if (aboutShown_)
+    // A double-click may open the About box, which the driver closes again.
+    const bool about = WindowDriver::doubleClickForBox(w, pos).has_value();
+    if (about)
         ++figures_.aboutBoxes;
-    return afterEvent(what + (aboutShown_ ? QStringLiteral(", About box closed") : QString()));
-}
-
-QWidget* SessionPlayer::keyTarget() const {
-    QWidget* f = QApplication::focusWidget();
-    return f ? f : &window_;
-}
-
-void SessionPlayer::sendKey(int key, Qt::KeyboardModifiers mods) {
-    QTest::keyClick(keyTarget(), static_cast<Qt::Key>(key), mods);
-}
-
-void SessionPlayer::sendText(const QString& text) {
-    // One key press per character, as a keyboard delivers text; characters
-    // outside the basic plane arrive as one surrogate pair.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString piece = text.mid(i, len);
-        i += len - 1;
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, piece);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, piece);
-        QApplication::sendEvent(keyTarget(), &press);
-        QApplication::sendEvent(keyTarget(), &release);
-    }
+    return afterEvent(what + (about ? QStringLiteral(", About box closed") : QString()), event);
 }
 
 QString SessionPlayer::randomText() {
@@ -301,23 +264,25 @@ QString SessionPlayer::randomText() {
 
 QString SessionPlayer::typeText() {
     const QString text = randomText();
-    const QString what = QStringLiteral("type %1 into %2").arg(describe(text), name(keyTarget()));
-    sendText(text);
+    const QString what =
+        QStringLiteral("type %1 into %2").arg(describe(text), name(driver_.keyTarget()));
+    driver_.typeIntoFocus(text);
     return afterEvent(what);
 }
 
 QString SessionPlayer::pasteText() {
     const QString text =
         chance(50) ? pastedTexts.at(pick(static_cast<int>(pastedTexts.size()))) : randomText();
-    const QString what = QStringLiteral("paste %1 into %2").arg(describe(text), name(keyTarget()));
+    const QString what =
+        QStringLiteral("paste %1 into %2").arg(describe(text), name(driver_.keyTarget()));
     QGuiApplication::clipboard()->setText(text);
-    sendKey(Qt::Key_V, Qt::ControlModifier);
+    driver_.sendKey(Qt::Key_V, Qt::ControlModifier);
     return afterEvent(what);
 }
 
 QString SessionPlayer::pressKey() {
     struct Key {
-        int key;
+        Qt::Key key;
         Qt::KeyboardModifiers mods;
         const char* label;
     };
@@ -343,13 +308,15 @@ QString SessionPlayer::pressKey() {
         Key{Qt::Key_Down, {}, "Down"},
     };
     const Key& k = keys.at(pick(static_cast<int>(keys.size())));
-    QWidget* target = keyTarget();
+    QWidget* target = driver_.keyTarget();
     // Space on the exit button would end the program.
     if (k.key == Qt::Key_Space && target->objectName() == QLatin1String("exitcmd"))
         return afterEvent(QStringLiteral("Space on the exit button skipped"));
     const QString what = QStringLiteral("key %1 on %2").arg(QLatin1String(k.label), name(target));
-    sendKey(k.key, k.mods);
-    return afterEvent(what);
+    const bool presses = k.key == Qt::Key_Space && k.mods == Qt::NoModifier;
+    const Event event = presses && isAbort(target) ? Event::Abort : Event::Other;
+    driver_.sendKey(k.key, k.mods);
+    return afterEvent(what, event);
 }
 
 QString SessionPlayer::tickBurst() {
@@ -390,45 +357,38 @@ QString SessionPlayer::resizeWindow() {
         size = QSize(800 + pick(800), 600 + pick(400));
     else
         size = QSize(least.width() + pick(400), least.height() + pick(300));
-    window_.resize(size);
-    settle();
+    const QSize before = window_.size();
+    driver_.resizeInner(size);
     return afterEvent(QStringLiteral("resize to %1x%2, now %3x%4")
                           .arg(size.width())
                           .arg(size.height())
                           .arg(window_.width())
-                          .arg(window_.height()));
+                          .arg(window_.height()),
+                      window_.size() != before ? Event::Resize : Event::Other);
 }
 
 QString SessionPlayer::minimise() {
     window_.showMinimized();
-    settle();
+    WindowDriver::settle();
     minimised_ = true;
-    return afterEvent(QStringLiteral("minimise"));
+    return afterEvent(QStringLiteral("minimise"), Event::Resize);
 }
 
 QString SessionPlayer::restore() {
     window_.showNormal();
     minimised_ = false;
-    makeActive();
-    return afterEvent(QStringLiteral("restore"));
+    driver_.makeActive();
+    return afterEvent(QStringLiteral("restore"), Event::Resize);
 }
 
-void SessionPlayer::settle() {
-    QCoreApplication::processEvents();
+bool SessionPlayer::isAbort(const QWidget* target) const {
+    // Only an enabled abort button aborts; a disabled one takes no click.
+    return target && target->objectName() == QLatin1String("fullstopcmd") && target->isEnabled();
 }
 
-void SessionPlayer::makeActive() {
-    settle();
-    if (minimised_ || QApplication::activeWindow() == &window_)
-        return;
-    window_.activateWindow();
-    for (int i = 0; i < 100 && QApplication::activeWindow() != &window_; ++i)
-        settle();
-}
-
-QString SessionPlayer::afterEvent(const QString& what) {
-    settle();
-    const QString e = rules_.check();
+QString SessionPlayer::afterEvent(const QString& what, Event event) {
+    WindowDriver::settle();
+    const QString e = rules_.check(event);
     lastNeedsReset_ = window_.state().needsReset;
     log_ << what + QStringLiteral(" -> ") + QLatin1String(runStateName(rules_.runState()));
     return e;

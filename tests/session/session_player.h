@@ -8,6 +8,7 @@
 // plays the same session.
 
 #include "session_invariants.h"
+#include "window_driver.h"
 
 #include <QObject>
 #include <QPoint>
@@ -59,21 +60,17 @@ private:
 
     QWidget* randomTarget(QPoint* pos);
     QString randomText();
-    void sendText(const QString& text);
-    void sendKey(int key, Qt::KeyboardModifiers mods);
-    QWidget* keyTarget() const;
-    void settle();
-    void makeActive();
-    QString afterEvent(const QString& what);
+    bool isAbort(const QWidget* target) const;
+    QString afterEvent(const QString& what, Event event = Event::Other);
 
     MainWindow& window_;
+    WindowDriver driver_;
     SessionInvariants rules_;
     std::mt19937 rng_;
     QStringList log_;
     SessionFigures figures_;
     bool minimised_ = false;
     bool lastNeedsReset_ = true;
-    bool aboutShown_ = false;
     QString tickFailure_;
 };
 

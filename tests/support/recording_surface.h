@@ -26,7 +26,9 @@ public:
     Long backColor() const override { return back_; }
     void cls() override { ops.push_back({Op::Cls, 0, 0, 0, 0, 0, {}}); }
     void setFillStyle(int style) override { ops.push_back({Op::FillStyle, 0, 0, 0, 0, style, {}}); }
-    void setFillColor(Long color) override { ops.push_back({Op::FillColor, 0, 0, 0, 0, color, {}}); }
+    void setFillColor(Long color) override {
+        ops.push_back({Op::FillColor, 0, 0, 0, 0, color, {}});
+    }
     void circle(Single x, Single y, Single r, Long color) override {
         ops.push_back({Op::Circle, x, y, r, 0, color, {}});
     }
@@ -36,7 +38,9 @@ public:
     void box(Single x1, Single y1, Single x2, Single y2, Long color) override {
         ops.push_back({Op::Box, x1, y1, x2, y2, color, {}});
     }
-    void print(const std::string& text) override { ops.push_back({Op::Print, 0, 0, 0, 0, 0, text}); }
+    void print(const std::string& text) override {
+        ops.push_back({Op::Print, 0, 0, 0, 0, 0, text});
+    }
 
     std::vector<Op> of(Op::Kind kind) const {
         std::vector<Op> out;

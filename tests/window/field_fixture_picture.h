@@ -12,6 +12,11 @@
 
 namespace kug::test {
 
+// The board's colours as the user sees them, independent of the board state.
+constexpr Long black = rgb(0, 0, 0);            // pegs, walls and floors
+constexpr Long red = rgb(255, 0, 0);            // the ball and the histogram
+constexpr Long lightGreen = rgb(150, 200, 150); // the theoretical bars
+
 inline bool isColour(const QImage& image, int x, int y, Long colour) {
     return (image.pixel(x, y) & 0xFFFFFFu) == (ImageSurface::toQColor(colour).rgb() & 0xFFFFFFu);
 }

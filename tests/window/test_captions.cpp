@@ -8,7 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/sim_area.h"
-#include "window_fixture_controls.h"
+#include "window_driver.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -77,8 +77,8 @@ void TestCaptions::fitted() {
     QFETCH(QFont, font);
     QApplication::setFont(font);
     QVERIFY2(QFontInfo(font).family() == font.family(), "the font is not installed");
-    auto window = makeWindow();
-    QVERIFY(showActive(*window));
+    WindowDriver window;
+    QVERIFY(window.open());
     const MainWindow& w = *window;
     const auto& params = control<QGroupBox>(w, "params");
     const auto& gumbi = control<QGroupBox>(w, "gumbi");

@@ -6,7 +6,7 @@
 
 #include "app/ball_timer.h"
 #include "field_fixture_picture.h"
-#include "field_fixture_window.h"
+#include "window_driver.h"
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -21,84 +21,10 @@ Q_DECLARE_METATYPE(kug::test::FocusMove)
 
 namespace {
 
-// What each field shows after a text, in the order columns, balls, speed.
-struct Outcome {
-    const char* name;
-    QString text;
-    Entry entry;
-    const char* columns;
-    const char* balls;
-    const char* speed;
-};
-
-QString repeated(char c, int n) {
-    return QString(n, QLatin1Char(c));
-}
-
 // The start-up ball bound: 1.5 x (8 x 21 - 1) for the designed window.
 constexpr const char* maxBalls = "250";
 
-std::vector<Outcome> textTable() {
-    return {
-        {"empty", "", Entry::Typed, "2", "1", "1"},
-        {"abc", "abc", Entry::Typed, "2", "1", "1"},
-        {"2.5", "2.5", Entry::Typed, "2", "2", "2"},
-        {"3.5", "3.5", Entry::Typed, "4", "4", "4"},
-        {"-7", "-7", Entry::Typed, "2", "1", "1"},
-        {"1e2", "1e2", Entry::Typed, "32", "100", "100"},
-        {"1,5", "1,5", Entry::Typed, "2", "1", "1"},
-        {"7abc", "7abc", Entry::Typed, "7", "7", "7"},
-    };
-}
-
-// Texts beyond 16 bits or a double, radix prefixes, huge, foreign and control
-// texts: each must still end as a whole number within bounds.
-std::vector<Outcome> robustnessList() {
-    return {
-        {"99999", "99999", Entry::Typed, "32", maxBalls, "100"},
-        {"-40000", "-40000", Entry::Typed, "2", "1", "1"},
-        {"32767", "32767", Entry::Typed, "32", maxBalls, "100"},
-        {"32768", "32768", Entry::Typed, "32", maxBalls, "100"},
-        {"-32769", "-32769", Entry::Typed, "2", "1", "1"},
-        {"1e9", "1e9", Entry::Typed, "32", maxBalls, "100"},
-        {"1e400", "1e400", Entry::Typed, "32", maxBalls, "100"},
-        {"-1e400", "-1e400", Entry::Typed, "2", "1", "1"},
-        {"1e-400", "1e-400", Entry::Typed, "2", "1", "1"},
-        {"&HFFFF", "&HFFFF", Entry::Typed, "2", "1", "1"},
-        {"&H7FFFFFFF", "&H7FFFFFFF", Entry::Typed, "32", maxBalls, "100"},
-        {"&O777", "&O777", Entry::Typed, "32", maxBalls, "100"},
-        {"&h1a", "&h1a", Entry::Typed, "26", "26", "26"},
-        {"0.6", "0.6", Entry::Typed, "2", "1", "1"},
-        {"1.4", "1.4", Entry::Typed, "2", "1", "1"},
-        {"250.5", "250.5", Entry::Typed, "32", "250", "100"},
-        {"+5", "+5", Entry::Typed, "5", "5", "5"},
-        {"1 2", "1 2", Entry::Typed, "12", "12", "12"},
-        {"blank first", " 9", Entry::Typed, "9", "9", "9"},
-        {"100000 digits", repeated('9', 100000), Entry::Pasted, "32", maxBalls, "100"},
-        {"100000 letters", repeated('x', 100000), Entry::Pasted, "2", "1", "1"},
-        {"arabic-indic digit", QString::fromUtf8("\u0663"), Entry::Typed, "2", "1", "1"},
-        {"z caron then 5", QString::fromUtf8("\u017e5"), Entry::Typed, "2", "1", "1"},
-        {"5 then z caron", QString::fromUtf8("5\u017e"), Entry::Typed, "5", "5", "5"},
-        {"fullwidth digit", QString::fromUtf8("\uff17"), Entry::Typed, "2", "1", "1"},
-        {"line feed between digits", "1\n2", Entry::Pasted, "12", "12", "12"},
-        {"tab first", "\t8", Entry::Pasted, "8", "8", "8"},
-        {"carriage return", "\r5", Entry::Pasted, "2", "1", "1"},
-        {"bell then digit", "\a5", Entry::Pasted, "2", "1", "1"},
-        {"digit then escape", "6\x1b[2", Entry::Pasted, "6", "6", "6"},
-        {"nul inside", QString("3") + QChar(0) + "9", Entry::Pasted, "3", "3", "3"},
-    };
-}
-
-struct FieldInfo {
-    const char* name;
-    const char* Outcome::*expected;
-};
-
-constexpr FieldInfo fields[] = {
-    {"stupcitxt", &Outcome::columns},
-    {"kuglicetxt", &Outcome::balls},
-    {"brzinatxt", &Outcome::speed},
-};
+constexpr const char* fieldNames[] = {"stupcitxt", "kuglicetxt", "brzinatxt"};
 
 // Records the reasons of the focus-out events a widget receives.
 class FocusOutRecorder final : public QObject {
@@ -145,25 +71,35 @@ private slots:
 
 // ---- Leaving a field ---------------------------------------------------------
 
+// The wiring of the correction: whatever way a text gets in and however the
+// focus leaves, the field ends up corrected and the board follows. The
+// correction itself, text by text, is the number rules' own table.
 void TestFields::leavingCorrectsText_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<Entry>("entry");
     QTest::addColumn<FocusMove>("how");
     QTest::addColumn<QString>("shown");
-    auto add = [](const std::vector<Outcome>& rows) {
-        for (const FieldInfo& f : fields) {
-            for (const Outcome& row : rows) {
-                for (const FocusMove how : allFocusMoves) {
-                    QTest::addRow("%s %s, %s", f.name, row.name, focusMoveName(how))
-                        << QString::fromLatin1(f.name) << row.text << row.entry << how
-                        << QString::fromLatin1(row.*(f.expected));
-                }
-            }
-        }
-    };
-    add(textTable());
-    add(robustnessList());
+    for (const char* name : fieldNames) {
+        const QString f = QString::fromLatin1(name);
+        for (const FocusMove how : allFocusMoves)
+            QTest::addRow("%s 7abc, %s", name, focusMoveName(how))
+                << f << "7abc" << Entry::Typed << how << "7";
+        // Pasting is the one way control characters get in; an input method
+        // brings characters beyond Latin-1.
+        QTest::addRow("%s tab pasted", name)
+            << f << "\t8" << Entry::Pasted << FocusMove::Tab << "8";
+        QTest::addRow("%s z caron", name)
+            << f << QString::fromUtf8("5\u017e") << Entry::Typed << FocusMove::DrawingArea << "5";
+        QTest::addRow("%s beyond 16 bits", name) << f << "99999" << Entry::Typed << FocusMove::Tab
+                                                 << (f == "stupcitxt"    ? "32"
+                                                     : f == "kuglicetxt" ? maxBalls
+                                                                         : "100");
+    }
+    // More than the field holds: the paste is cut at its maximum length.
+    QTest::newRow("kuglicetxt 100000 digits pasted")
+        << "kuglicetxt" << QString(100000, QLatin1Char('9')) << Entry::Pasted << FocusMove::Tab
+        << maxBalls;
 }
 
 void TestFields::leavingCorrectsText() {
@@ -173,10 +109,10 @@ void TestFields::leavingCorrectsText() {
     QFETCH(FocusMove, how);
     QFETCH(QString, shown);
 
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QLineEdit* f = fx.field(field.toLatin1().constData());
-    WindowFixture::enter(f, text, entry);
+    WindowDriver::enter(f, text, entry);
     QVERIFY(f->hasFocus());
     // The text really is in the field (as much as the field holds).
     QCOMPARE(f->text(), text.left(f->maxLength()));
@@ -190,7 +126,7 @@ void TestFields::leavingCorrectsText() {
         QCOMPARE(fx.window().settings().columns, value);
         QCOMPARE(fx.state().binCounts.upper(), value);
         QCOMPARE(fx.state().theoryCounts.upper(), value);
-        QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), value);
+        QCOMPARE(binsDrawn(fx.picture(), black), value);
     } else if (field == QLatin1String("brzinatxt")) {
         QCOMPARE(fx.window().timmy().interval(), 101 - value);
     }
@@ -200,31 +136,31 @@ void TestFields::leavingCorrectsText() {
 
 void TestFields::clickSelectsAll_data() {
     QTest::addColumn<QString>("field");
-    for (const FieldInfo& f : fields)
-        QTest::newRow(f.name) << QString::fromLatin1(f.name);
+    for (const char* name : fieldNames)
+        QTest::newRow(name) << QString::fromLatin1(name);
 }
 
 void TestFields::clickSelectsAll() {
     QFETCH(QString, field);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QLineEdit* f = fx.field(field.toLatin1().constData());
 
     // First click: the field takes the focus by mouse, which alone selects
     // nothing.
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     QVERIFY(f->hasFocus());
     QCOMPARE(f->selectedText(), f->text());
-    WindowFixture::type(f, "12");
+    WindowDriver::type(f, "12");
     QCOMPARE(f->text(), QStringLiteral("12"));
 
     // Further clicks while the field has the focus, at the left end and in
     // the middle: the press puts the caret there, the click selects again.
     QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(3, f->height() / 2));
     QCOMPARE(f->selectedText(), QStringLiteral("12"));
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     QCOMPARE(f->selectedText(), QStringLiteral("12"));
-    WindowFixture::type(f, "5");
+    WindowDriver::type(f, "5");
     QCOMPARE(f->text(), QStringLiteral("5"));
 }
 
@@ -241,11 +177,11 @@ void TestFields::doubleClickFillsBound_data() {
 void TestFields::doubleClickFillsBound() {
     QFETCH(QString, field);
     QFETCH(QString, bound);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QLineEdit* f = fx.field(field.toLatin1().constData());
     // Two words, so that a word selection would leave part of the text.
-    WindowFixture::enter(f, "5 6");
+    WindowDriver::enter(f, "5 6");
     QTest::mouseDClick(f, Qt::LeftButton);
     QCOMPARE(f->text(), bound);
     // Nothing follows until the field loses the focus.
@@ -257,30 +193,30 @@ void TestFields::doubleClickFillsBound() {
 }
 
 void TestFields::doubleClickColumnsThenLeave() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     // 100 balls, so that the theoretical distribution over 32 bins is not all
     // zeros: 100 x C(31, 15) / 2^31 = 13.995 in each of the two middle bins.
-    WindowFixture::enter(fx.field("kuglicetxt"), "100");
+    WindowDriver::enter(fx.field("kuglicetxt"), "100");
     QTest::keyClick(fx.field("kuglicetxt"), Qt::Key_Tab);
     QLineEdit* f = fx.field("stupcitxt");
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     QTest::mouseDClick(f, Qt::LeftButton);
     QCOMPARE(f->text(), QStringLiteral("32"));
-    QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), 2);
+    QCOMPARE(binsDrawn(fx.picture(), black), 2);
 
-    WindowFixture::click(fx.area());
+    WindowDriver::click(fx.area());
     const BoardState& s = fx.state();
     QCOMPARE(s.binCounts.upper(), 32);
     QCOMPARE(s.theoryCounts.upper(), 32);
     QCOMPARE(int(s.theoryCounts(16)), 14);
     QCOMPARE(int(s.theoryCounts(17)), 14);
     QCOMPARE(int(s.theoryCounts(1)), 0);
-    QCOMPARE(binsDrawn(fx.picture(), s.lineColor), 32);
+    QCOMPARE(binsDrawn(fx.picture(), black), 32);
 }
 
 void TestFields::doubleClickSpeedThenLeave() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     // Straight onto the field, without a click to give it the focus first.
     QLineEdit* f = fx.field("brzinatxt");
@@ -294,7 +230,7 @@ void TestFields::doubleClickSpeedThenLeave() {
 }
 
 void TestFields::doubleClickBallsKeepsStartUpBound() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     // A larger window would allow more balls, but the bound stays the
     // start-up one.
@@ -302,7 +238,7 @@ void TestFields::doubleClickBallsKeepsStartUpBound() {
     QTRY_COMPARE(fx.window().size(), QSize(900, 700));
     QVERIFY(fx.state().cellSize > 21);
     QLineEdit* f = fx.field("kuglicetxt");
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     QTest::mouseDClick(f, Qt::LeftButton);
     QCOMPARE(f->text(), QString::fromLatin1(maxBalls));
     QTest::keyClick(f, Qt::Key_Tab);
@@ -314,26 +250,20 @@ void TestFields::doubleClickBallsKeepsStartUpBound() {
 void TestFields::ballFieldBarUnit_data() {
     QTest::addColumn<QString>("balls");
     QTest::addColumn<int>("barUnit");
-    // h = 8 x 21 - 1 = 167 over d = nearest(balls x 0.51).
-    QTest::newRow("1") << "1" << 167;
-    QTest::newRow("2") << "2" << 167;
+    // h = 8 x 21 - 1 = 167 over d = nearest(balls x 0.51): the rule's own
+    // table has every case; these show that leaving the field applies it.
     QTest::newRow("3 (83.5 to even)") << "3" << 84;
-    QTest::newRow("10") << "10" << 33;
-    QTest::newRow("32") << "32" << 10;
-    QTest::newRow("100") << "100" << 3;
-    QTest::newRow("218") << "218" << 2;
-    QTest::newRow("219") << "219" << 1;
     QTest::newRow("250") << "250" << 1;
 }
 
 void TestFields::ballFieldBarUnit() {
     QFETCH(QString, balls);
     QFETCH(int, barUnit);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QCOMPARE(int(fx.state().cellSize), 21);
     QLineEdit* f = fx.field("kuglicetxt");
-    WindowFixture::enter(f, balls);
+    WindowDriver::enter(f, balls);
     QTest::keyClick(f, Qt::Key_Tab);
     QCOMPARE(f->text(), balls);
     QCOMPARE(int(fx.state().barUnit), barUnit);
@@ -354,21 +284,21 @@ void TestFields::tabThroughColumnsClearsCounts_data() {
 
 void TestFields::tabThroughColumnsClearsCounts() {
     QFETCH(FocusMove, how);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     BoardState& s = fx.state();
     s.binCounts(1) = 3;
     s.binCounts(2) = 4;
     fx.window().plotKV();
-    QVERIFY(pixelsOf(fx.picture(), s.ballColor) > 0);
+    QVERIFY(pixelsOf(fx.picture(), red) > 0);
 
     QLineEdit* f = fx.field("stupcitxt");
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     fx.leave(f, how);
     QCOMPARE(f->text(), QStringLiteral("2"));
     QCOMPARE(int(s.binCounts(1)), 0);
     QCOMPARE(int(s.binCounts(2)), 0);
-    QCOMPARE(pixelsOf(fx.picture(), s.ballColor), 0);
+    QCOMPARE(pixelsOf(fx.picture(), red), 0);
 }
 
 // Leaving the ball field keeps the counts of a finished run when the count
@@ -392,33 +322,33 @@ void TestFields::tabThroughBallsKeepsCounts() {
     QFETCH(QString, typed);
     QFETCH(int, kept);
     QFETCH(int, unit);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     BoardState& s = fx.state();
     s.binCounts(1) = 1;
     s.barUnit = 5;
     fx.window().plotKV();
-    const auto walls = binWalls(fx.picture(), s.lineColor);
-    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * 5 + 1);
+    const auto walls = binWalls(fx.picture(), black);
+    QCOMPARE(barHeight(fx.picture(), walls, 1, red), 1 * 5 + 1);
 
     QLineEdit* f = fx.field("kuglicetxt");
     if (typed.isEmpty())
-        WindowFixture::click(f);
+        WindowDriver::click(f);
     else
-        WindowFixture::enter(f, typed);
+        WindowDriver::enter(f, typed);
     fx.leave(f, how);
     QCOMPARE(int(s.binCounts(1)), kept);
     QCOMPARE(int(s.barUnit), unit);
     // Redrawn with the new unit: one ball now fills the bin, or none is left.
-    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), kept == 0 ? 0 : kept * unit + 1);
+    QCOMPARE(barHeight(fx.picture(), walls, 1, red), kept == 0 ? 0 : kept * unit + 1);
 }
 
 void TestFields::tabThroughSpeedSetsInterval() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     fx.window().timmy().setInterval(55);
     QLineEdit* f = fx.field("brzinatxt");
-    WindowFixture::click(f);
+    WindowDriver::click(f);
     QTest::keyClick(f, Qt::Key_Tab);
     QCOMPARE(fx.window().timmy().interval(), 100);
     QVERIFY(!fx.window().timmy().isEnabled());
@@ -444,22 +374,22 @@ void TestFields::playRightAfterTypingUsesCorrectedText() {
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(bool, fast);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     const BoardState& s = fx.state();
     if (fast)
-        WindowFixture::click(fx.box("brzachk"));
+        WindowDriver::click(fx.box("brzachk"));
     QLineEdit* f = fx.field(field.toLatin1().constData());
-    WindowFixture::enter(f, typed);
+    WindowDriver::enter(f, typed);
     QCOMPARE(f->text(), typed);
-    WindowFixture::click(fx.button("startcmd"));
+    WindowDriver::click(fx.button("startcmd"));
 
     // The field was corrected before the run read it.
     if (field == QLatin1String("stupcitxt")) {
         QCOMPARE(f->text(), QStringLiteral("32"));
         QCOMPARE(fx.window().settings().columns, 32);
         QCOMPARE(s.binCounts.upper(), 32);
-        QCOMPARE(binsDrawn(fx.picture(), s.lineColor), 32);
+        QCOMPARE(binsDrawn(fx.picture(), black), 32);
     } else if (field == QLatin1String("kuglicetxt")) {
         QCOMPARE(f->text(), QString::fromLatin1(maxBalls));
         QCOMPARE(int(s.ballsLeft), 250);
@@ -470,15 +400,15 @@ void TestFields::playRightAfterTypingUsesCorrectedText() {
     }
     if (!fast)
         QVERIFY(fx.window().timmy().isEnabled());
-    WindowFixture::click(fx.button("fullstopcmd"));
+    WindowDriver::click(fx.button("fullstopcmd"));
 }
 
 void TestFields::switchingWindowsDoesNotValidate() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     BoardState& s = fx.state();
     QLineEdit* f = fx.field("stupcitxt");
-    WindowFixture::enter(f, "50");
+    WindowDriver::enter(f, "50");
     s.binCounts(1) = 5;
     FocusOutRecorder recorder(f);
 
@@ -503,10 +433,10 @@ void TestFields::switchingWindowsDoesNotValidate() {
 }
 
 void TestFields::contextMenuDoesNotValidate() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QLineEdit* f = fx.field("stupcitxt");
-    WindowFixture::enter(f, "50");
+    WindowDriver::enter(f, "50");
     FocusOutRecorder recorder(f);
 
     // The field's own context menu: the field is told it lost the focus to
@@ -562,12 +492,12 @@ void TestFields::textFromOutside() {
     QFETCH(int, columns);
     QFETCH(int, barUnit);
     QFETCH(int, interval);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     if (running)
-        WindowFixture::click(fx.button("startcmd"));
+        WindowDriver::click(fx.button("startcmd"));
     else
-        WindowFixture::click(fx.area());
+        WindowDriver::click(fx.area());
     QLineEdit* f = fx.field(field.toLatin1().constData());
     QVERIFY(!f->hasFocus());
     if (drop) {
@@ -583,7 +513,7 @@ void TestFields::textFromOutside() {
     }
     QCOMPARE(f->text(), shown);
     QCOMPARE(fx.window().settings().columns, columns);
-    QCOMPARE(binsDrawn(fx.picture(), fx.state().lineColor), columns);
+    QCOMPARE(binsDrawn(fx.picture(), black), columns);
     QCOMPARE(int(fx.state().barUnit), barUnit);
     QCOMPARE(fx.window().timmy().interval(), interval);
     QCOMPARE(fx.window().timmy().isEnabled(), running);

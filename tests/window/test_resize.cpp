@@ -7,7 +7,8 @@
 #include "app/ball_timer.h"
 #include "design_font.h"
 #include "field_fixture_picture.h"
-#include "field_fixture_window.h"
+#include "window_driver.h"
+#include "window_fixture_runs.h"
 
 #include <QGroupBox>
 #include <QTest>
@@ -41,19 +42,18 @@ private slots:
     void minimisedMidRun();
     void largeWindow_data();
     void largeWindow();
-    void resizeStopsEveryRun_data();
-    void resizeStopsEveryRun();
+    void resizeMidRunKeepsHistogram_data();
     void resizeMidRunKeepsHistogram();
 
 private:
-    static void verifyIdle(WindowFixture& fx);
-    static void verifyLayout(WindowFixture& fx);
+    static void verifyIdle(WindowDriver& fx);
+    static void verifyLayout(WindowDriver& fx);
     // Ticks the animated ball by hand until `landed` balls are in the bins.
-    static bool runUntilLanded(WindowFixture& fx, int landed);
+    static bool runUntilLanded(WindowDriver& fx, int landed);
     static int landedBalls(const BoardState& s);
 };
 
-void TestResize::verifyIdle(WindowFixture& fx) {
+void TestResize::verifyIdle(WindowDriver& fx) {
     QVERIFY(!fx.window().timmy().isEnabled());
     QVERIFY(!fx.window().fastTimmy().isActive());
     QVERIFY(fx.button("startcmd")->isEnabled());
@@ -66,7 +66,7 @@ void TestResize::verifyIdle(WindowFixture& fx) {
 
 // Frames 5 pixels from the right edge, the drawing area 10 pixels left of
 // the parameter frame and as tall as the inner area, the board fitted to it.
-void TestResize::verifyLayout(WindowFixture& fx) {
+void TestResize::verifyLayout(WindowDriver& fx) {
     const QWidget* params = fx.widget("params");
     const QWidget* gumbi = fx.widget("gumbi");
     const int w = fx.window().width();
@@ -84,7 +84,7 @@ void TestResize::verifyLayout(WindowFixture& fx) {
     const QImage picture = fx.picture();
     QCOMPARE(picture.size(), fx.area()->contentsRect().size());
     // Bins are 2c wide in the picture for the refitted c.
-    const auto walls = binWalls(picture, fx.state().lineColor);
+    const auto walls = binWalls(picture, black);
     QCOMPARE(int(walls.size()), 3);
     QCOMPARE(walls[1] - walls[0], 2 * fx.state().cellSize);
 }
@@ -96,7 +96,7 @@ int TestResize::landedBalls(const BoardState& s) {
     return sum;
 }
 
-bool TestResize::runUntilLanded(WindowFixture& fx, int landed) {
+bool TestResize::runUntilLanded(WindowDriver& fx, int landed) {
     for (int tick = 0; tick < 100000; ++tick) {
         if (landedBalls(fx.state()) >= landed)
             return true;
@@ -131,7 +131,7 @@ void TestResize::minimumPerAxis() {
     QFETCH(Route, route);
     QFETCH(QSize, asked);
     QFETCH(QSize, result);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     MainWindow& w = fx.window();
     switch (route) {
@@ -165,11 +165,11 @@ void TestResize::minimisedMidRun_data() {
 
 void TestResize::minimisedMidRun() {
     QFETCH(StateChange, how);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     MainWindow& w = fx.window();
     BoardState& s = fx.state();
-    WindowFixture::click(fx.button("startcmd"));
+    WindowDriver::click(fx.button("startcmd"));
     QVERIFY(w.timmy().isEnabled());
     QVERIFY(!fx.widget("params")->isEnabled());
     for (int i = 0; i < 3; ++i)
@@ -204,8 +204,8 @@ void TestResize::minimisedMidRun() {
     verifyIdle(fx);
     verifyLayout(fx);
     // Redrawn with the counts as they stand.
-    const auto walls = binWalls(fx.picture(), s.lineColor);
-    QCOMPARE(barHeight(fx.picture(), walls, 1, s.ballColor), 1 * s.barUnit + 1);
+    const auto walls = binWalls(fx.picture(), black);
+    QCOMPARE(barHeight(fx.picture(), walls, 1, red), 1 * s.barUnit + 1);
 }
 
 // ---- Maximise and large sizes ----------------------------------------------------
@@ -221,14 +221,14 @@ void TestResize::largeWindow_data() {
 void TestResize::largeWindow() {
     QFETCH(StateChange, how);
     QFETCH(QSize, size);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     MainWindow& w = fx.window();
     const BoardState& s = fx.state();
     const QSize designed = w.size();
     const Integer maxBalls = s.maxBalls;
     QCOMPARE(int(s.cellSize), 21);
-    WindowFixture::click(fx.button("startcmd"));
+    WindowDriver::click(fx.button("startcmd"));
     QVERIFY(w.timmy().isEnabled());
 
     if (size.isValid())
@@ -259,82 +259,69 @@ void TestResize::largeWindow() {
     QCOMPARE(int(s.cellSize), 21);
 }
 
-void TestResize::resizeStopsEveryRun_data() {
-    QTest::addColumn<bool>("fast");
-    QTest::addColumn<bool>("loop");
-    QTest::addColumn<bool>("paused");
-    QTest::newRow("animated") << false << false << false;
-    QTest::newRow("animated, paused") << false << false << true;
-    QTest::newRow("fast, looping") << true << true << false;
-}
-
-void TestResize::resizeStopsEveryRun() {
-    QFETCH(bool, fast);
-    QFETCH(bool, loop);
-    QFETCH(bool, paused);
-    WindowFixture fx;
-    QVERIFY(fx.open());
-    MainWindow& w = fx.window();
-    if (fast)
-        WindowFixture::click(fx.box("brzachk"));
-    if (loop)
-        WindowFixture::click(fx.box("petljachk"));
-    WindowFixture::click(fx.button("startcmd"));
-    if (paused)
-        WindowFixture::click(fx.button("stopcmd"));
-    QCOMPARE(w.timmy().isEnabled(), !fast && !paused);
-    QCOMPARE(w.fastTimmy().isActive(), loop);
-    QVERIFY(!fx.widget("params")->isEnabled());
-    QVERIFY(!fx.state().needsReset);
-
-    w.resize(500, 310);
-    QTRY_COMPARE(w.size(), QSize(500, 310));
-    verifyIdle(fx);
-    verifyLayout(fx);
-}
-
 // ---- A run interrupted by a resize -------------------------------------------------
 
+// A resize ends whatever run is in progress: Idle, laid out again, the
+// partial histogram kept on screen at the new size with its bars keeping
+// their height per ball; the next start begins a fresh run with empty bins.
+void TestResize::resizeMidRunKeepsHistogram_data() {
+    QTest::addColumn<QString>("from");
+    QTest::newRow("running") << QStringLiteral("Running");
+    QTest::newRow("paused") << QStringLiteral("Paused");
+    QTest::newRow("looping") << QStringLiteral("Looping");
+}
+
 void TestResize::resizeMidRunKeepsHistogram() {
-    WindowFixture fx;
+    QFETCH(QString, from);
+    const bool looping = from == QLatin1String("Looping");
+    WindowDriver fx;
     QVERIFY(fx.open());
     MainWindow& w = fx.window();
     BoardState& s = fx.state();
-    QLineEdit* kuglice = fx.field("kuglicetxt");
-    WindowFixture::enter(kuglice, "5");
-    QTest::keyClick(kuglice, Qt::Key_Tab);
-    WindowFixture::click(fx.button("startcmd"));
-    QVERIFY(runUntilLanded(fx, 2));
-    QVERIFY(w.timmy().isEnabled());
+    fx.enterText("kuglicetxt", "5");
+    if (looping) {
+        fx.clickCheckBox("brzachk");
+        fx.clickCheckBox("petljachk");
+    }
+    fx.clickButton("startcmd");
+    if (looping) {
+        w.FastTimmy_Timer();
+    } else {
+        QVERIFY(runUntilLanded(fx, 2));
+        for (int i = 0; i < 12; ++i) // the third ball on its way
+            w.Timmy_Timer();
+    }
+    if (from == QLatin1String("Paused"))
+        fx.clickButton("stopcmd");
+    QCOMPARE(runControls(w), rowNamed(from));
     const int left = s.ballsLeft;
     const int bin1 = s.binCounts(1), bin2 = s.binCounts(2);
+    QCOMPARE(bin1 + bin2 + left, 5);
+    QVERIFY(bin1 + bin2 >= 2);
     const Integer unit = s.barUnit;
 
     w.resize(600, 450);
     QTRY_COMPARE(w.size(), QSize(600, 450));
     verifyIdle(fx);
+    verifyLayout(fx);
     QCOMPARE(int(s.binCounts(1)), bin1);
     QCOMPARE(int(s.binCounts(2)), bin2);
     QCOMPARE(int(s.ballsLeft), left);
     QCOMPARE(s.barUnit, unit);
-    // The partial histogram stays on screen at the new size, bars keeping
-    // their height per ball.
     const QImage after = fx.picture();
-    const auto walls = binWalls(after, s.lineColor);
+    const auto walls = binWalls(after, black);
     QCOMPARE(int(walls.size()), 3);
-    QCOMPARE(barHeight(after, walls, 1, s.ballColor), bin1 > 0 ? bin1 * unit + 1 : 0);
-    QCOMPARE(barHeight(after, walls, 2, s.ballColor), bin2 > 0 ? bin2 * unit + 1 : 0);
+    QCOMPARE(barHeight(after, walls, 1, red), bin1 > 0 ? bin1 * unit + 1 : 0);
+    QCOMPARE(barHeight(after, walls, 2, red), bin2 > 0 ? bin2 * unit + 1 : 0);
 
-    // The next start begins a fresh run with an empty histogram.
-    WindowFixture::click(fx.button("startcmd"));
-    QVERIFY(w.timmy().isEnabled());
-    QCOMPARE(int(s.binCounts(1)), 0);
-    QCOMPARE(int(s.binCounts(2)), 0);
+    fx.clickButton("startcmd");
+    QCOMPARE(runControls(w), rowNamed(looping ? "Looping" : "Running"));
+    QCOMPARE(int(s.binCounts(1)) + s.binCounts(2), 0);
     QCOMPARE(int(s.ballsLeft), 5);
     const QImage fresh = fx.picture();
-    QCOMPARE(barHeight(fresh, binWalls(fresh, s.lineColor), 1, s.ballColor), 0);
-    QCOMPARE(barHeight(fresh, binWalls(fresh, s.lineColor), 2, s.ballColor), 0);
-    WindowFixture::click(fx.button("fullstopcmd"));
+    QCOMPARE(barHeight(fresh, binWalls(fresh, black), 1, red), 0);
+    QCOMPARE(barHeight(fresh, binWalls(fresh, black), 2, red), 0);
+    fx.clickButton("fullstopcmd");
 }
 
 QTEST_MAIN(TestResize)

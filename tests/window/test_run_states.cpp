@@ -5,8 +5,7 @@
 
 #include "app/ball_timer.h"
 #include "app/main_window.h"
-#include "state/parameter_rules.h"
-#include "window_fixture_controls.h"
+#include "window_driver.h"
 #include "window_fixture_runs.h"
 
 #include <QSignalSpy>
@@ -23,31 +22,31 @@ bool resizeWindow(MainWindow& w, QSize size);
 
 // Carries out a table step: a press of a real button, the end of the run, or
 // a resize while the keyboard focus rests on the pause button.
-void press(MainWindow& w, const QString& step) {
+void press(WindowDriver& w, const QString& step) {
     if (step == QLatin1String("end")) {
-        tickUntilIdle(w);
+        tickUntilIdle(*w);
     } else if (step == QLatin1String("resize")) {
-        control<QWidget>(w, "stopcmd").setFocus(Qt::TabFocusReason);
-        QVERIFY(resizeWindow(w, w.size() + QSize(30, 20)));
+        w.widget("stopcmd")->setFocus(Qt::TabFocusReason);
+        QVERIFY(resizeWindow(*w, w->size() + QSize(30, 20)));
     } else if (step == QLatin1String("start"))
-        clickButton(w, "startcmd");
+        w.clickButton("startcmd");
     else if (step == QLatin1String("pause"))
-        clickButton(w, "stopcmd");
+        w.clickButton("stopcmd");
     else if (step == QLatin1String("abort"))
-        clickButton(w, "fullstopcmd");
+        w.clickButton("fullstopcmd");
     else
         qFatal("unknown step %s", qPrintable(step));
 }
 
 // Columns and balls typed into the fields, then the fast switches ticked.
-void prepare(const MainWindow& w, const QString& columns, const QString& balls, bool fast = false,
+void prepare(WindowDriver& w, const QString& columns, const QString& balls, bool fast = false,
              bool loop = false) {
-    enterText(w, "stupcitxt", columns);
-    enterText(w, "kuglicetxt", balls);
+    w.enterText("stupcitxt", columns);
+    w.enterText("kuglicetxt", balls);
     if (fast)
-        clickCheckBox(w, "brzachk");
+        w.clickCheckBox("brzachk");
     if (loop)
-        clickCheckBox(w, "petljachk");
+        w.clickCheckBox("petljachk");
 }
 
 bool allCountsZero(const MainWindow& w, int columns) {
@@ -82,8 +81,6 @@ private slots:
     void animatedRunEndsByItself();
     void finishedHistogramSurvives_data();
     void finishedHistogramSurvives();
-    void resizeMidRun_data();
-    void resizeMidRun();
     void timmyInterval_data();
     void timmyInterval();
 };
@@ -127,13 +124,13 @@ void TestRunStates::transitions() {
     QFETCH(QStringList, states);
     QCOMPARE(steps.size(), states.size());
 
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("3"), QStringLiteral("5"), fast, loop);
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("3"), QStringLiteral("5"), fast, loop);
     QCOMPARE(runControls(*w), idleRow);
-    const QSignalSpy exits(&control<QPushButton>(*w, "exitcmd"), &QPushButton::clicked);
+    const QSignalSpy exits(w.button("exitcmd"), &QPushButton::clicked);
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        press(*w, steps[i]);
+        press(w, steps[i]);
         const RunControls after = runControls(*w);
         QVERIFY2(after == rowNamed(states[i]), qPrintable(QStringLiteral("after step %1 (%2): %3")
                                                               .arg(i + 1)
@@ -155,10 +152,10 @@ void TestRunStates::transitions() {
 // A start from Idle sets up a fresh run: arrays sized to the columns and
 // empty, the balls to come, the ball at the top centre in its fall.
 void TestRunStates::freshStart() {
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("4"), QStringLiteral("3"));
-    clickButton(*w, "startcmd");
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("4"), QStringLiteral("3"));
+    w.clickButton("startcmd");
     QCOMPARE(runControls(*w), runningRow);
 
     const BoardState& s = w->state();
@@ -171,10 +168,13 @@ void TestRunStates::freshStart() {
     QCOMPARE(s.fallTick, Integer{0});
     QCOMPARE(s.rowIndex, Integer{0});
     QVERIFY(s.dropping);
-    QCOMPARE(s.barUnit, barUnitFor(s.cellSize, 3));
+    // 4 columns on 232 x 351: cell round(341 / 20) = 17; one ball is
+    // (8 * 17 - 1) / round(3 * 0.51) = 135 / 2 = 67.5, to the even 68.
+    QCOMPARE(s.cellSize, Integer{17});
+    QCOMPARE(s.barUnit, Integer{68});
     QCOMPARE(s.hopCoefB, static_cast<Single>(2 + 2 * std::sqrt(3.0)));
     // Fields cannot change while the parameter frame is disabled.
-    QVERIFY(!control<QLineEdit>(*w, "stupcitxt").isEnabled());
+    QVERIFY(!w.field("stupcitxt")->isEnabled());
 }
 
 // Pausing at any point of a ball's road and starting again continues exactly
@@ -182,38 +182,49 @@ void TestRunStates::freshStart() {
 // window fed the same random numbers).
 void TestRunStates::pauseAndResume_data() {
     QTest::addColumn<int>("ticks");
-    // 3 columns give cell 19: a fall of 10 ticks, a peg tick, 19 hop ticks.
-    QTest::newRow("mid-fall") << 5;
-    QTest::newRow("resting on the top peg") << 10;
-    QTest::newRow("direction chosen") << 11;
-    QTest::newRow("mid-hop") << 15;
-    QTest::newRow("second ball falling") << 60;
+    QTest::addColumn<QString>("phase");
+    // 3 columns give cell 19 and a rest limit of 48: a fall of 11 ticks
+    // (0, 0, 1, 3, 6, 10, 15, 21, 29, 39, then 51 held at 48), the peg tick
+    // that chooses the direction, 19 hop ticks.
+    QTest::newRow("mid-fall") << 5 << "falling";
+    QTest::newRow("resting on the top peg") << 11 << "resting";
+    QTest::newRow("direction chosen") << 12 << "chosen";
+    QTest::newRow("mid-hop") << 16 << "hopping";
+    QTest::newRow("second ball falling") << 60 << "next ball";
 }
 
 void TestRunStates::pauseAndResume() {
     QFETCH(int, ticks);
-    auto paused = makeWindow();
-    auto twin = makeWindow();
+    QFETCH(QString, phase);
+    WindowDriver paused;
+    WindowDriver twin;
     // Both prepared before either starts: activating a window runs the event
     // loop, which must not tick a running ball.
-    for (MainWindow* w : {paused.get(), twin.get()}) {
-        QVERIFY(showActive(*w));
+    for (WindowDriver* w : {&paused, &twin}) {
+        QVERIFY(w->open());
         prepare(*w, QStringLiteral("3"), QStringLiteral("2"));
     }
-    for (MainWindow* w : {paused.get(), twin.get()}) {
-        clickButton(*w, "startcmd");
+    for (WindowDriver* w : {&paused, &twin}) {
+        w->clickButton("startcmd");
         for (int i = 0; i < ticks; ++i)
-            w->Timmy_Timer();
+            w->window().Timmy_Timer();
     }
-    QCOMPARE(paused->state().cellSize, Integer{19});
+    const BoardState& s = paused.state();
+    QCOMPARE(s.cellSize, Integer{19});
+    // The ball is where the row says when the pause comes.
+    const QString now = s.dropping    ? (s.ballsLeft == 2 ? "falling" : "next ball")
+                        : s.atPeg     ? (s.rowIndex == 0 ? "resting" : "at a lower peg")
+                        : s.hopX == 0 ? "chosen"
+                                      : "hopping";
+    QCOMPARE(now, phase);
 
     const BallFields before = ballFields(*paused);
     const QImage pictureBefore = picture(*paused);
-    clickButton(*paused, "stopcmd");
+    paused.clickButton("stopcmd");
     QCOMPARE(runControls(*paused), pausedRow);
     QCOMPARE(ballFields(*paused), before);
     QVERIFY(picture(*paused) == pictureBefore); // the ball stays drawn
-    clickButton(*paused, "startcmd");
+    paused.clickButton("startcmd");
     QCOMPARE(runControls(*paused), runningRow);
     QCOMPARE(ballFields(*paused), before); // no fresh set-up
     QCOMPARE(ballFields(*paused), ballFields(*twin));
@@ -241,10 +252,10 @@ void TestRunStates::abort_data() {
 void TestRunStates::abort() {
     QFETCH(QString, from);
     const bool looping = from == QLatin1String("Looping");
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("3"), QString::fromLatin1(looping ? "20" : "3"), looping, looping);
-    clickButton(*w, "startcmd");
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("3"), QString::fromLatin1(looping ? "20" : "3"), looping, looping);
+    w.clickButton("startcmd");
     if (looping) {
         w->FastTimmy_Timer();
     } else {
@@ -253,19 +264,19 @@ void TestRunStates::abort() {
             w->Timmy_Timer();
     }
     if (from == QLatin1String("Paused"))
-        clickButton(*w, "stopcmd");
+        w.clickButton("stopcmd");
     QCOMPARE(runControls(*w), rowNamed(from));
     const int bin = fullestBin(*w);
     QVERIFY(bin > 0);
     QVERIFY(redBarIn(*w, bin));
     const QImage before = picture(*w);
 
-    clickButton(*w, "fullstopcmd");
+    w.clickButton("fullstopcmd");
     QCOMPARE(runControls(*w), idleRow);
     QVERIFY(allCountsZero(*w, 3));
     QVERIFY(picture(*w) == before); // ball and histogram stay on screen
 
-    clickCheckBox(*w, "teorijskachk");
+    w.clickCheckBox("teorijskachk");
     QVERIFY(!redBarIn(*w, bin));
 }
 
@@ -305,10 +316,10 @@ void TestRunStates::singleFastRun() {
     QFETCH(QList<int>, counts);
 
     ScriptedRandom* random = nullptr;
-    auto w = makeWindow(script, &random);
-    QVERIFY(showActive(*w));
-    prepare(*w, columns, balls, true);
-    clickButton(*w, "startcmd");
+    WindowDriver w(script, &random);
+    QVERIFY(w.open());
+    prepare(w, columns, balls, true);
+    w.clickButton("startcmd");
     QCOMPARE(runControls(*w), idleRow);
 
     const int n = columns.toInt();
@@ -340,11 +351,11 @@ void TestRunStates::loopTicks() {
     const int b = balls.toInt();
 
     ScriptedRandom* random = nullptr;
-    auto w = makeWindow({0.3, 0.8, 0.6, 0.9, 0.1, 0.4, 0.7}, &random);
-    QVERIFY(showActive(*w));
-    prepare(*w, columns, balls, true, true);
-    QCOMPARE(control<QLineEdit>(*w, "kuglicetxt").text(), balls);
-    clickButton(*w, "startcmd");
+    WindowDriver w({0.3, 0.8, 0.6, 0.9, 0.1, 0.4, 0.7}, &random);
+    QVERIFY(w.open());
+    prepare(w, columns, balls, true, true);
+    QCOMPARE(w.field("kuglicetxt")->text(), balls);
+    w.clickButton("startcmd");
     QCOMPARE(runControls(*w), loopingRow);
     QCOMPARE(countSum(*w), 0); // the first run comes with the first tick
 
@@ -359,17 +370,17 @@ void TestRunStates::loopTicks() {
         QCOMPARE(runControls(*w), loopingRow);
         QVERIFY(redBarIn(*w, fullestBin(*w)));
     }
-    clickButton(*w, "fullstopcmd");
+    w.clickButton("fullstopcmd");
     QCOMPARE(runControls(*w), idleRow);
 }
 
 // The last ball landing ends the run by itself: Idle, Timmy off, the
 // histogram and its counts kept for the user to look at.
 void TestRunStates::animatedRunEndsByItself() {
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("3"), QStringLiteral("4"));
-    clickButton(*w, "startcmd");
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("3"), QStringLiteral("4"));
+    w.clickButton("startcmd");
     QCOMPARE(runControls(*w), runningRow);
     tickUntilLanded(*w, 3);
     QCOMPARE(runControls(*w), runningRow); // not before the last ball
@@ -381,7 +392,7 @@ void TestRunStates::animatedRunEndsByItself() {
     for (int i = 1; i <= 3; ++i)
         QCOMPARE(redBarIn(*w, i), w->state().binCounts(i) > 0);
     // The next start is a fresh run of the same size.
-    clickButton(*w, "startcmd");
+    w.clickButton("startcmd");
     QCOMPARE(runControls(*w), runningRow);
     QCOMPARE(countSum(*w), 0);
     QCOMPARE(w->state().ballsLeft, Integer{4});
@@ -401,10 +412,10 @@ void TestRunStates::finishedHistogramSurvives_data() {
 void TestRunStates::finishedHistogramSurvives() {
     QFETCH(bool, fast);
     QFETCH(bool, resize);
-    auto w = makeWindow({0.9, 0.2, 0.7, 0.3, 0.6, 0.55, 0.1});
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("4"), QStringLiteral("6"), fast);
-    clickButton(*w, "startcmd");
+    WindowDriver w({0.9, 0.2, 0.7, 0.3, 0.6, 0.55, 0.1});
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("4"), QStringLiteral("6"), fast);
+    w.clickButton("startcmd");
     if (!fast)
         QVERIFY(tickUntilIdle(*w) < 100000);
     QCOMPARE(runControls(*w), idleRow);
@@ -418,56 +429,14 @@ void TestRunStates::finishedHistogramSurvives() {
         QVERIFY(resizeWindow(*w, QSize(520, 440)));
         QVERIFY(w->state().cellSize != cellBefore); // really redrawn at the new size
     } else {
-        clickCheckBox(*w, "teorijskachk");
-        QVERIFY(control<QCheckBox>(*w, "teorijskachk").isChecked());
+        w.clickCheckBox("teorijskachk");
+        QVERIFY(w.box("teorijskachk")->isChecked());
     }
     QCOMPARE(runControls(*w), idleRow);
     for (int i = 1; i <= 4; ++i) {
         QCOMPARE(w->state().binCounts(i), counts[i - 1]);
         QCOMPARE(redBarIn(*w, i), counts[i - 1] > 0);
     }
-}
-
-// A resize mid-run ends it, whatever the run: Idle, the partial histogram
-// kept on the board; the next start begins from empty bins.
-void TestRunStates::resizeMidRun_data() {
-    QTest::addColumn<QString>("from");
-    QTest::newRow("running") << QStringLiteral("Running");
-    QTest::newRow("paused") << QStringLiteral("Paused");
-    QTest::newRow("looping") << QStringLiteral("Looping");
-}
-
-void TestRunStates::resizeMidRun() {
-    QFETCH(QString, from);
-    const bool looping = from == QLatin1String("Looping");
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
-    prepare(*w, QStringLiteral("3"), QStringLiteral("5"), looping, looping);
-    clickButton(*w, "startcmd");
-    int landed = 5;
-    if (!looping) {
-        landed = 2;
-        tickUntilLanded(*w, landed);
-        for (int i = 0; i < 12; ++i) // the third ball on its way
-            w->Timmy_Timer();
-    } else {
-        w->FastTimmy_Timer();
-    }
-    if (from == QLatin1String("Paused"))
-        clickButton(*w, "stopcmd");
-    QCOMPARE(runControls(*w), rowNamed(from));
-
-    QVERIFY(resizeWindow(*w, QSize(500, 420)));
-    QCOMPARE(runControls(*w), idleRow);
-    QCOMPARE(countSum(*w), landed);
-    const int bin = fullestBin(*w);
-    QVERIFY(redBarIn(*w, bin)); // redrawn at the new size, counts and all
-
-    clickButton(*w, "startcmd");
-    QCOMPARE(runControls(*w), rowNamed(looping ? "Looping" : "Running"));
-    QCOMPARE(countSum(*w), 0);
-    QCOMPARE(w->state().ballsLeft, Integer{5});
-    QVERIFY(!redBarIn(*w, bin));
 }
 
 // Timmy is the drift-free ball timer, ticking every 101 - speed ms.
@@ -486,19 +455,19 @@ void TestRunStates::timmyInterval_data() {
 void TestRunStates::timmyInterval() {
     QFETCH(QString, speed);
     QFETCH(int, interval);
-    auto w = makeWindow();
-    QVERIFY(showActive(*w));
+    WindowDriver w;
+    QVERIFY(w.open());
     auto* timer = qobject_cast<BallTimer*>(w->findChild<QObject*>(QStringLiteral("Timmy")));
     QVERIFY(timer);
     QCOMPARE(timer, &w->timmy());
 
-    enterText(*w, "brzinatxt", speed);
+    w.enterText("brzinatxt", speed);
     QCOMPARE(timer->interval(), interval);
     QVERIFY(!timer->isEnabled());
-    clickButton(*w, "startcmd");
+    w.clickButton("startcmd");
     QVERIFY(timer->isEnabled());
     QCOMPARE(timer->interval(), interval);
-    clickButton(*w, "fullstopcmd");
+    w.clickButton("fullstopcmd");
     QVERIFY(!timer->isEnabled());
 }
 

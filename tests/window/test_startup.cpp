@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/sim_area.h"
 #include "design_font.h"
-#include "window_fixture_controls.h"
+#include "window_driver.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -64,12 +64,12 @@ private slots:
     void screenshot();
 
 private:
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<WindowDriver> window_;
 };
 
 void TestStartup::init() {
-    window_ = makeWindow();
-    QVERIFY(showActive(*window_));
+    window_ = std::make_unique<WindowDriver>();
+    QVERIFY(window_->open());
 }
 
 void TestStartup::cleanup() {
@@ -77,7 +77,7 @@ void TestStartup::cleanup() {
 }
 
 void TestStartup::startupValues() {
-    const MainWindow& w = *window_;
+    const MainWindow& w = window_->window();
     QCOMPARE(control<QLineEdit>(w, "stupcitxt").text(), QStringLiteral("2"));
     QCOMPARE(control<QLineEdit>(w, "kuglicetxt").text(), QStringLiteral("1"));
     QCOMPARE(control<QLineEdit>(w, "brzinatxt").text(), QStringLiteral("1"));
@@ -94,7 +94,7 @@ void TestStartup::startupValues() {
 }
 
 void TestStartup::timers() {
-    const MainWindow& w = *window_;
+    const MainWindow& w = window_->window();
     auto* timmy = w.findChild<BallTimer*>(QStringLiteral("Timmy"));
     QVERIFY(timmy);
     QCOMPARE(timmy, &w.timmy());
@@ -161,7 +161,7 @@ void TestStartup::controls() {
     QFETCH(QRect, geometry);
     QFETCH(bool, enabled);
 
-    const auto matches = window_->findChildren<QWidget*>(name);
+    const auto matches = window_->window().findChildren<QWidget*>(name);
     QCOMPARE(matches.size(), 1);
     const QWidget* w = matches.front();
     QVERIFY2(w->inherits(type.toLatin1().constData()), w->metaObject()->className());
@@ -203,7 +203,7 @@ void TestStartup::designedCaptions_data() {
 void TestStartup::designedCaptions() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    const QWidget& w = control<QWidget>(*window_, name.toLatin1().constData());
+    const QWidget& w = control<QWidget>(window_->window(), name.toLatin1().constData());
     QCOMPARE(captionOf(&w), caption);
     // No access keys: an ampersand would underline a letter.
     QVERIFY(!captionOf(&w).contains(QLatin1Char('&')));
@@ -212,14 +212,14 @@ void TestStartup::designedCaptions() {
 void TestStartup::focusPolicies() {
     // Frames and labels take no focus.
     for (const char* name : {"params", "gumbi", "stupcilbl", "kuglicelbl", "brzinalbl"}) {
-        QCOMPARE(control<QWidget>(*window_, name).focusPolicy(), Qt::NoFocus);
+        QCOMPARE(control<QWidget>(window_->window(), name).focusPolicy(), Qt::NoFocus);
     }
 }
 
 // Tabbing walks the designed order and skips the disabled controls
 // (stopcmd, fullstopcmd, Check1, petljachk); shift-tab walks it back.
 void TestStartup::tabOrder() {
-    MainWindow& w = *window_;
+    MainWindow& w = window_->window();
     const QStringList forward{"stupcitxt",    "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
                               "teorijskachk", "brzachk",    "tragchk",   "simarea"};
     control<QWidget>(w, "simarea").setFocus(Qt::TabFocusReason);
@@ -257,7 +257,7 @@ void TestStartup::tabOrder() {
 // The designed window gives a drawing area of 232 x 351 inside the 2-pixel
 // border: cell 21, ball radius 7, at most 250 balls, one ball 167 high.
 void TestStartup::boardGeometry() {
-    MainWindow& w = *window_;
+    MainWindow& w = window_->window();
     auto& area = control<SimArea>(w, "simarea");
     QCOMPARE(area.contentsRect(), QRect(2, 2, 232, 351));
     QCOMPARE(area.surface().scaleWidth(), 232);
@@ -289,7 +289,7 @@ void TestStartup::buttonPictures() {
     QFETCH(QString, name);
     QFETCH(QString, accessibleName);
     QFETCH(bool, checkerboarded);
-    const auto& button = control<QPushButton>(*window_, name.toLatin1().constData());
+    const auto& button = control<QPushButton>(window_->window(), name.toLatin1().constData());
     QCOMPARE(button.accessibleName(), accessibleName);
     QVERIFY(button.toolTip().isEmpty());
     QVERIFY(button.text().isEmpty());
@@ -339,7 +339,7 @@ void TestStartup::buttonPictures() {
 // The window rendered offscreen: the board's first drawing shows through
 // simarea's 2-pixel border at the pixels the board puts there.
 void TestStartup::screenshot() {
-    const QImage shot = window_->grab().toImage();
+    const QImage shot = window_->window().grab().toImage();
     const qreal dpr = shot.devicePixelRatio();
     QCOMPARE(shot.deviceIndependentSize().toSize(), QSize(421, 355));
 

@@ -5,7 +5,7 @@
 
 #include "app/ball_timer.h"
 #include "field_fixture_picture.h"
-#include "field_fixture_window.h"
+#include "window_driver.h"
 
 #include <QLabel>
 #include <QTest>
@@ -30,7 +30,7 @@ void TestSwitches::toggle(QCheckBox* box, bool byKeyboard) {
         box->setFocus(Qt::TabFocusReason);
         QTest::keyClick(box, Qt::Key_Space);
     } else {
-        WindowFixture::click(box);
+        WindowDriver::click(box);
     }
 }
 
@@ -42,7 +42,7 @@ void TestSwitches::fastModeEnabledStates_data() {
 
 void TestSwitches::fastModeEnabledStates() {
     QFETCH(bool, byKeyboard);
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QCheckBox* brza = fx.box("brzachk");
     QCheckBox* petlja = fx.box("petljachk");
@@ -74,61 +74,61 @@ void TestSwitches::fastModeEnabledStates() {
 }
 
 void TestSwitches::soundBoxStaysDisabled() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     QCheckBox* zvuk = fx.box("Check1");
     QVERIFY(!zvuk->isEnabled());
-    WindowFixture::click(zvuk);
+    WindowDriver::click(zvuk);
     QVERIFY(!zvuk->isChecked());
-    WindowFixture::click(fx.box("brzachk"));
-    WindowFixture::click(fx.box("brzachk"));
-    WindowFixture::click(fx.box("teorijskachk"));
+    WindowDriver::click(fx.box("brzachk"));
+    WindowDriver::click(fx.box("brzachk"));
+    WindowDriver::click(fx.box("teorijskachk"));
     QVERIFY(!zvuk->isEnabled());
     QVERIFY(!zvuk->isChecked());
 }
 
 void TestSwitches::theorySwitchRedrawsWithoutRecomputing() {
-    WindowFixture fx;
+    WindowDriver fx;
     QVERIFY(fx.open());
     BoardState& s = fx.state();
     QLineEdit* stupci = fx.field("stupcitxt");
     QLineEdit* kuglice = fx.field("kuglicetxt");
-    WindowFixture::enter(stupci, "10");
+    WindowDriver::enter(stupci, "10");
     QTest::keyClick(stupci, Qt::Key_Tab);
-    WindowFixture::enter(kuglice, "100");
+    WindowDriver::enter(kuglice, "100");
     QTest::keyClick(kuglice, Qt::Key_Tab);
     // 100 x C(9, k - 1) / 2^9: 0.195, 1.76, 7.03, 16.4, 24.6 from the outside in.
     const int expected[] = {0, 2, 7, 16, 25, 25, 16, 7, 2, 0};
     for (int k = 1; k <= 10; ++k)
         QCOMPARE(int(s.theoryCounts(k)), expected[k - 1]);
-    QCOMPARE(pixelsOf(fx.picture(), s.theoryColor), 0);
+    QCOMPARE(pixelsOf(fx.picture(), lightGreen), 0);
 
     // Altered by hand: a recomputation would put 25 back.
     s.theoryCounts(5) = 3;
     QCheckBox* teorija = fx.box("teorijskachk");
-    WindowFixture::click(teorija);
+    WindowDriver::click(teorija);
     QVERIFY(teorija->isChecked());
     QCOMPARE(int(s.theoryCounts(5)), 3);
 
     const QImage shown = fx.picture();
-    const auto walls = binWalls(shown, s.lineColor);
+    const auto walls = binWalls(shown, black);
     QCOMPARE(int(walls.size()), 11);
     for (int k = 1; k <= 10; ++k) {
         const int count = s.theoryCounts(k);
         // A bar stands one pixel above the floor and is count x barUnit tall
         // above its first row; a bin with no expected balls shows none.
         const int height = count > 0 ? count * s.barUnit + 1 : 0;
-        QCOMPARE(barHeight(shown, walls, k, s.theoryColor), height);
+        QCOMPARE(barHeight(shown, walls, k, lightGreen), height);
     }
-    QCOMPARE(barHeight(shown, walls, 1, s.theoryColor), 0);
-    QCOMPARE(barHeight(shown, walls, 10, s.theoryColor), 0);
-    QVERIFY(barHeight(shown, walls, 5, s.theoryColor) < barHeight(shown, walls, 4, s.theoryColor));
+    QCOMPARE(barHeight(shown, walls, 1, lightGreen), 0);
+    QCOMPARE(barHeight(shown, walls, 10, lightGreen), 0);
+    QVERIFY(barHeight(shown, walls, 5, lightGreen) < barHeight(shown, walls, 4, lightGreen));
 
-    WindowFixture::click(teorija);
+    WindowDriver::click(teorija);
     QVERIFY(!teorija->isChecked());
     QCOMPARE(int(s.theoryCounts(5)), 3);
-    QCOMPARE(pixelsOf(fx.picture(), s.theoryColor), 0);
-    QCOMPARE(binWalls(fx.picture(), s.lineColor), walls);
+    QCOMPARE(pixelsOf(fx.picture(), lightGreen), 0);
+    QCOMPARE(binWalls(fx.picture(), black), walls);
 }
 
 QTEST_MAIN(TestSwitches)

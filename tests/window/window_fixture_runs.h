@@ -6,7 +6,7 @@
 #include "app/ball_timer.h"
 #include "app/main_window.h"
 #include "app/sim_area.h"
-#include "window_fixture_controls.h"
+#include "window_driver.h"
 
 #include <QGroupBox>
 #include <QImage>
