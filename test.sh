@@ -14,7 +14,7 @@ source scripts/install_deps.sh
 install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xauth xdotool x11-utils imagemagick libbenchmark-dev desktop-file-utils \
     openbox xclip python3 dpkg-dev clang libclang-rt-14-dev lintian appstream man-db \
-    fonts-dejavu-core fonts-cantarell
+    fonts-dejavu-core fonts-cantarell locales
 
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
