@@ -14,7 +14,7 @@ source scripts/install_deps.sh
 install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xauth xdotool x11-utils imagemagick libbenchmark-dev desktop-file-utils \
     openbox xclip python3 dpkg-dev clang libclang-rt-14-dev lintian appstream man-db \
-    fonts-dejavu-core fonts-cantarell
+    fonts-dejavu-core fonts-cantarell locales
 
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
@@ -64,7 +64,8 @@ ASAN_OPTIONS="halt_on_error=1:print_stacktrace=1:detect_leaks=1" \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan_suppressions.txt:print_suppressions=0" \
     run_stage "sanitizers" --test-dir build/asan -LE 'x11|packaging'
 
-# Half a minute of fuzzing of the number rules and the field normalisation.
+# Half a minute of fuzzing of the number rules and the field normalisation,
+# and of the number reader against its reference.
 fuzz_status=0
 fuzz_line=$(scripts/fuzz.sh 30) || fuzz_status=$?
 echo "$fuzz_line"

@@ -2,10 +2,13 @@
 #include "state/number_text.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <string>
+
+// newlocale and strtod_l are POSIX and GNU extensions of the C library, with
+// no <c...> form.
+#include <locale.h>
+#include <stdlib.h>
 
 namespace kug {
 
@@ -63,8 +66,18 @@ double radixValue(Cursor& c, int radix) {
     return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(acc)));
 }
 
+// The C locale, made once. The toolkit switches the process locale to the
+// user's, where the decimal point may be a comma, so the conversion below
+// names its locale instead of following the process's.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    return c;
+}
+
 // Reads sign, digits, point and exponent, then converts the compact form with
-// from_chars, which ignores the C locale the toolkit may have switched on.
+// strtod_l in the C locale: correctly rounded, subnormals included, HUGE_VAL
+// above the range of double and 0 below its least subnormal. (from_chars would
+// do the same, but the browser build's standard library lacks it for double.)
 double decimalValue(Cursor& c) {
     bool negative = false;
     if (c.peek() == '+' || c.peek() == '-') {
@@ -73,17 +86,10 @@ double decimalValue(Cursor& c) {
     }
     std::string s;
     bool point = false, digits = false;
-    int intDigits = 0;    // significant digits before the point
-    int leadingZeros = 0; // zeros right after the point while intDigits == 0
     for (;; c.advance()) {
         const char ch = c.peek();
         if (ch >= '0' && ch <= '9') {
             digits = true;
-            if (!point && (intDigits > 0 || ch != '0'))
-                ++intDigits;
-            if (point && intDigits == 0 && s.find_first_not_of("0.") == std::string::npos &&
-                ch == '0')
-                ++leadingZeros;
             s += ch;
         } else if (ch == '.' && !point) {
             point = true;
@@ -94,7 +100,6 @@ double decimalValue(Cursor& c) {
     }
     if (!digits)
         return 0;
-    long exponent = 0;
     if (c.peek() == 'e' || c.peek() == 'E') {
         c.advance();
         bool expNegative = false;
@@ -102,19 +107,17 @@ double decimalValue(Cursor& c) {
             expNegative = c.peek() == '-';
             c.advance();
         }
+        // Held at a million: beyond the range of double either way for every
+        // text of fewer than 999,000 digits, and no overflow however many
+        // exponent digits are typed.
+        long exponent = 0;
         for (; c.peek() >= '0' && c.peek() <= '9'; c.advance())
             exponent = std::min(exponent * 10 + (c.peek() - '0'), 1000000L);
-        if (expNegative)
-            exponent = -exponent;
-        s += 'e' + std::to_string(exponent);
+        s += 'e' + std::to_string(expNegative ? -exponent : exponent);
     }
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    (void)ptr;
-    if (ec == std::errc::result_out_of_range) {
-        const long magnitude = intDigits > 0 ? intDigits + exponent : exponent - leadingZeros;
-        value = magnitude > 0 ? HUGE_VAL : 0.0;
-    }
+    // s holds only digits, at most one point and an exponent: nothing that
+    // strtod_l would read differently from a plain decimal number.
+    const double value = strtod_l(s.c_str(), nullptr, cLocale());
     return negative ? -value : value;
 }
 
