@@ -7,14 +7,14 @@
 
 namespace kug {
 
-SimArea::SimArea(QWidget* parent) : QFrame(parent) {
+SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this)) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.setFont(font());
     surface_.setDirtyHandler(
-        [this](const QRect& r) { update(r.translated(contentsRect().topLeft())); });
+        [this](const QRect& r) { pacer_->changed(r.translated(contentsRect().topLeft())); });
 }
 
 Surface& SimArea::surface() {

@@ -4,6 +4,7 @@
 // the focus when clicked, so a parameter field is validated before anything
 // else happens, and reports double-clicks for the About box.
 
+#include "app/frame_pacer.h"
 #include "render/image_surface.h"
 
 #include <QFrame>
@@ -19,6 +20,8 @@ public:
     Surface& surface();
     // The picture as it stands (for tests and screenshots).
     const QImage& picture() { return surface_.image(); }
+    // What hands the picture's changes to the screen, a frame at a time.
+    const FramePacer& pacer() const { return *pacer_; }
 
 signals:
     void doubleClicked();
@@ -33,6 +36,7 @@ private:
     void syncGeometry();
 
     ImageSurface surface_;
+    FramePacer* pacer_;
 };
 
 } // namespace kug

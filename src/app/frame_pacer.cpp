@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/frame_pacer.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kug {
+
+namespace {
+
+// Only Wayland paces update requests by the compositor's frames.
+bool framesFromCompositor() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
+
+FramePacer::FramePacer(QWidget* widget) : QObject(widget), widget_(widget) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &FramePacer::present);
+}
+
+bool FramePacer::repaintsEveryChange() {
+    static const bool every = qEnvironmentVariableIntValue("KUGLOVICA_REPAINT_EVERY_CHANGE") == 1;
+    return every;
+}
+
+int FramePacer::framePeriodMs() const {
+    const QScreen* screen = widget_->screen();
+    const qreal hz = screen ? screen->refreshRate() : 60;
+    // A rate a screen cannot have (0, or absurd) counts as 60 Hz.
+    return static_cast<int>(std::floor(1000.0 / (hz >= 10 && hz <= 1000 ? hz : 60)));
+}
+
+void FramePacer::changed(const QRect& r) {
+    if (repaintsEveryChange()) {
+        widget_->update(r);
+        return;
+    }
+    const bool first = pending_.isEmpty();
+    pending_ += r;
+    if (first)
+        schedule();
+}
+
+void FramePacer::schedule() {
+    QWindow* window = widget_->window()->windowHandle();
+    if (framesFromCompositor() && window) {
+        if (!frameRequested_) {
+            frameRequested_ = true;
+            window->installEventFilter(this);
+            window->requestUpdate();
+        }
+        return;
+    }
+    // The first change after a quiet spell goes out at once; later ones wait
+    // until a frame has passed since the last.
+    const qint64 since = sincePresent_.isValid() ? sincePresent_.elapsed() : framePeriodMs();
+    timer_.start(static_cast<int>(std::max<qint64>(0, framePeriodMs() - since)));
+}
+
+bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest && frameRequested_) {
+        frameRequested_ = false;
+        watched->removeEventFilter(this);
+        present();
+    }
+    return false; // the window goes on with its own update
+}
+
+void FramePacer::present() {
+    if (pending_.isEmpty())
+        return;
+    sincePresent_.start();
+    const QRegion region = pending_;
+    pending_ = QRegion();
+    widget_->repaint(region);
+}
+
+} // namespace kug

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Hands a widget's changes to the screen at most once a frame. At speed 100
+// the ball moves a thousand times a second, each move drawn into the retained
+// picture at once, but a screen shows 60 (or 120, or 144) frames a second: the
+// rectangles touched since the last frame are gathered into one region, and
+// the widget repaints that region when the screen can show the next frame.
+// On Wayland the compositor's frame callbacks say when (QWindow's update
+// request); elsewhere, where an update request is only a short timer, the
+// screen's refresh rate does. Nothing is scheduled while nothing changes.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QRegion>
+#include <QTimer>
+
+class QWidget;
+
+namespace kug {
+
+class FramePacer final : public QObject {
+    Q_OBJECT
+public:
+    explicit FramePacer(QWidget* widget);
+
+    // `r` (widget coordinates) has changed and must reach the screen.
+    void changed(const QRect& r);
+    // Whether a frame is waiting for its turn.
+    bool isWaiting() const { return !pending_.isEmpty(); }
+    // The shortest time between two repaints, in milliseconds.
+    int framePeriodMs() const;
+
+    // One repaint per change, with no pacing: only for benchmarks that
+    // measure what the pacing saves (environment variable
+    // KUGLOVICA_REPAINT_EVERY_CHANGE=1).
+    static bool repaintsEveryChange();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void schedule();
+    void present();
+
+    QWidget* widget_;
+    QRegion pending_;
+    QTimer timer_;
+    QElapsedTimer sincePresent_;
+    bool frameRequested_ = false; // an update request to the window is under way
+};
+
+} // namespace kug

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The picture reaches the screen at most once a frame: a burst of ball ticks
+// is one repaint, and what the window hands to the display after it (its
+// backing store) is exactly the retained picture, as a repaint per tick
+// would have left it. With nothing to show, nothing is scheduled.
+
+#include "app/ball_timer.h"
+#include "window_driver.h"
+#include "window_fixture_runs.h"
+
+#include <QBackingStore>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+using namespace kug;
+using namespace kug::test;
+
+namespace {
+
+// Counts the repaints a widget receives.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// What the window handed to the display inside the drawing area's border.
+QImage onScreen(WindowDriver& w) {
+    QPaintDevice* device = w->backingStore()->paintDevice();
+    if (device->devType() != QInternal::Image)
+        qFatal("the backing store holds no image on this platform");
+    const QImage& store = *static_cast<QImage*>(device);
+    const qreal dpr = store.devicePixelRatio();
+    const QRect inner = w.area()->contentsRect().translated(w.area()->pos());
+    return store.copy(QRect(inner.topLeft() * dpr, inner.size() * dpr))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+bool pacerIdle(const FramePacer& pacer) {
+    if (pacer.isWaiting())
+        return false;
+    for (const QTimer* t : pacer.findChildren<QTimer*>())
+        if (t->isActive())
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestFramePacing : public QObject {
+    Q_OBJECT
+private slots:
+    void burstIsOneFrame_data();
+    void burstIsOneFrame();
+    void quietWhenNothingChanges();
+};
+
+void TestFramePacing::burstIsOneFrame_data() {
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("loop"); // the event loop runs between the ticks
+    // 2 columns: a ball falls, hops and lands within 35 ticks.
+    QTest::newRow("a few moves") << 3 << false;
+    QTest::newRow("a fall and a hop") << 30 << false;
+    QTest::newRow("landings among the moves") << 200 << false;
+    QTest::newRow("loop between the ticks") << 30 << true;
+    QTest::newRow("loop between the ticks, landings") << 200 << true;
+}
+
+void TestFramePacing::burstIsOneFrame() {
+    QFETCH(int, ticks);
+    QFETCH(bool, loop);
+    WindowDriver w;
+    QVERIFY(w.open());
+    w.enterText("kuglicetxt", "20");
+    w.clickCheckBox("tragchk"); // rings left behind show every move
+    w.clickButton("startcmd");
+    w->timmy().setEnabled(false); // the ticks come from the test alone
+    const FramePacer& pacer = w.area()->pacer();
+    QTRY_VERIFY(pacerIdle(pacer));
+    PaintCounter counter(w.area());
+
+    if (!loop) {
+        // Ticks straight after one another, as the timer delivers them when
+        // the event loop was late: nothing reaches the screen in between.
+        for (int i = 0; i < ticks; ++i)
+            w->Timmy_Timer();
+        QCOMPARE(counter.paints, 0);
+        QVERIFY(pacer.isWaiting());
+        QVERIFY(onScreen(w) != w.picture().convertToFormat(QImage::Format_RGB32));
+        QTRY_VERIFY(!pacer.isWaiting());
+        QCOMPARE(counter.paints, 1);
+    } else {
+        // Ticks with the event loop between them, as at speed 100: at most
+        // one repaint a frame, however many ticks the frame holds.
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < ticks; ++i) {
+            w->Timmy_Timer();
+            QCoreApplication::processEvents();
+        }
+        QTRY_VERIFY(!pacer.isWaiting());
+        const qint64 frames = clock.elapsed() / pacer.framePeriodMs() + 1;
+        QVERIFY2(counter.paints <= frames, qPrintable(QStringLiteral("%1 repaints in %2 frames")
+                                                         .arg(counter.paints)
+                                                         .arg(frames)));
+    }
+    QCOMPARE(onScreen(w), w.picture().convertToFormat(QImage::Format_RGB32));
+    w.clickButton("fullstopcmd");
+}
+
+// Idle, paused or ended, the pacing stops: no frame is waiting and no timer
+// runs. A pause shows the last moves within the next frame.
+void TestFramePacing::quietWhenNothingChanges() {
+    WindowDriver w;
+    QVERIFY(w.open());
+    const FramePacer& pacer = w.area()->pacer();
+    QTRY_VERIFY(pacerIdle(pacer));
+    w.clickButton("startcmd");
+    w->timmy().setEnabled(false); // the ticks come from the test alone
+    for (int i = 0; i < 5; ++i)
+        w->Timmy_Timer();
+    w.clickButton("stopcmd");
+    QCOMPARE(runControls(*w), pausedRow);
+    QTRY_VERIFY(pacerIdle(pacer));
+    QCOMPARE(onScreen(w), w.picture().convertToFormat(QImage::Format_RGB32));
+    w.clickButton("startcmd");
+    QVERIFY(tickUntilIdle(*w) < 100000);
+    QTRY_VERIFY(pacerIdle(pacer));
+    QCOMPARE(onScreen(w), w.picture().convertToFormat(QImage::Format_RGB32));
+}
+
+QTEST_MAIN(TestFramePacing)
+#include "test_frame_pacing.moc"
