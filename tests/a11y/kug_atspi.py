@@ -213,6 +213,11 @@ def window(app, role="frame", name="Kuglovica"):
     return None
 
 
+def about_box(app):
+    """The About box: an alert (a message box) titled like the window."""
+    return window(app, "alert", "Kuglovica")
+
+
 def find(root, role, name):
     for acc in walk(root):
         if role_name(acc) == role and acc.name == name:
