@@ -53,9 +53,10 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     installAccessibleWidgets();
     setObjectName(QStringLiteral("Kuglovica"));
     setWindowTitle(QStringLiteral("Kuglovica"));
+    // The same design drawn at each size, so that no size is a scaled copy.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon32.xpm"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icon16.xpm"), QSize(16, 16));
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icon%1.xpm").arg(size), QSize(size, size));
     setWindowIcon(icon);
     createControls();
     placeDesignedGeometry();

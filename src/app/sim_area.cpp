@@ -88,11 +88,20 @@ void SimArea::resizeEvent(QResizeEvent* event) {
     syncGeometry();
 }
 
-void SimArea::changeEvent(QEvent* event) {
-    QFrame::changeEvent(event);
+bool SimArea::event(QEvent* event) {
+    const bool handled = QFrame::event(event);
+    // A window moved to a screen of another scale: the picture is made again
+    // at the new device pixel ratio at once, keeping what it shows, and the
+    // next drawing uses the new pixels. (The event never reaches
+    // changeEvent().)
     if (event->type() == QEvent::ScreenChangeInternal)
         syncGeometry();
-    else if (event->type() == QEvent::FontChange)
+    return handled;
+}
+
+void SimArea::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
         surface_.setFont(font());
 }
 
