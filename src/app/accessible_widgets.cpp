@@ -56,11 +56,11 @@ QAccessibleInterface* kuglovicaWidgets(const QString& className, QObject* object
 } // namespace
 
 void installAccessibleWidgets() {
-    static const bool installed = [] {
-        QAccessible::installFactory(kuglovicaWidgets);
-        return true;
-    }();
-    (void)installed;
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(kuglovicaWidgets);
 }
 
 } // namespace kug
