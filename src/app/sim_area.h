@@ -3,10 +3,15 @@
 // The drawing area: a sunken 2-pixel frame around a retained picture. It takes
 // the focus when clicked, so a parameter field is validated before anything
 // else happens, and reports double-clicks for the About box.
+//
+// For assistive technology it is named "Ploča" and described in words (what
+// the board shows); a description that changes often reaches the tools at
+// most a few times a second, the last one always.
 
 #include "render/image_surface.h"
 
 #include <QFrame>
+#include <QTimer>
 
 namespace kug {
 
@@ -20,10 +25,24 @@ public:
     // The picture as it stands (for tests and screenshots).
     const QImage& picture() { return surface_.image(); }
 
+    // The picture in words, after a drawing. Published at once when the last
+    // publication is older than the hold time, else when that time is up.
+    void describe(const QString& text);
+    // Asks for the About box as a double-click does, but only once the event
+    // loop runs again: the box is modal, and an assistive tool that asked for
+    // it must have its reply first.
+    void requestAbout();
+    // A published description holds back the next one (for tests).
+    bool isDescriptionHeld() const { return descriptionHold_.isActive(); }
+
+    // The least time between two published descriptions.
+    static constexpr int descriptionHoldMs = 250;
+
 signals:
     void doubleClicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -31,8 +50,11 @@ protected:
 
 private:
     void syncGeometry();
+    void publishDescription();
 
     ImageSurface surface_;
+    QString pendingDescription_;
+    QTimer descriptionHold_;
 };
 
 } // namespace kug
