@@ -5,7 +5,7 @@
 #   bin/kuglovica
 #   share/applications/io.github.kuglovica.Kuglovica.desktop
 #   share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
-#   share/icons/hicolor/{16x16,32x32}/apps/kuglovica.png
+#   share/icons/hicolor/{16x16,32x32,48x48,64x64}/apps/kuglovica.png
 #   share/icons/hicolor/scalable/apps/kuglovica.svg
 #   share/man/man1/kuglovica.1.gz
 #   share/doc/kuglovica/{copyright,changelog.gz}
@@ -59,8 +59,8 @@ if(NOT kug_release MATCHES "version=\"${PROJECT_VERSION}\"")
 endif()
 install(FILES ${KUG_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The window icon's two images, kept as PNG next to their XPM sources.
-foreach(size 16 32)
+# The window icon's images, kept as PNG next to their XPM sources.
+foreach(size 16 32 48 64)
     install(FILES ${PROJECT_SOURCE_DIR}/assets/icon${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
         RENAME kuglovica.png)

@@ -5,6 +5,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Wayland compositors find the program's icon and name through its desktop
+    // entry, named by the application id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.kuglovica.Kuglovica"));
     kug::MainWindow window;
     window.show();
     return QApplication::exec();

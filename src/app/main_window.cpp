@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/accessible_widgets.h"
 #include "app/ball_timer.h"
 #include "app/param_field.h"
 #include "app/picture_button.h"
 #include "app/sim_area.h"
+#include "render/board_description.h"
 #include "render/plot_kv.h"
 #include "render/theory_fill.h"
 #include "sim/animated_ball.h"
@@ -48,11 +50,13 @@ QString qText(const std::string& s) {
 MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     : QWidget(parent), random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {
     initAssets();
+    installAccessibleWidgets();
     setObjectName(QStringLiteral("Kuglovica"));
     setWindowTitle(QStringLiteral("Kuglovica"));
+    // The same design drawn at each size, so that no size is a scaled copy.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon32.xpm"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icon16.xpm"), QSize(16, 16));
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icon%1.xpm").arg(size), QSize(size, size));
     setWindowIcon(icon);
     createControls();
     placeDesignedGeometry();
@@ -102,8 +106,10 @@ void MainWindow::connectHandlers() {
     connect(brzinatxt, &ParamField::doubleClicked, this, &MainWindow::brzinatxt_DblClick);
     connect(brzinatxt, &ParamField::lostFocus, this, &MainWindow::brzinatxt_LostFocus);
     connect(brzinatxt, &ParamField::changedFromOutside, this, &MainWindow::brzinatxt_LostFocus);
-    connect(brzachk, &QCheckBox::clicked, this, &MainWindow::brzachk_Click);
-    connect(teorijskachk, &QCheckBox::clicked, this, &MainWindow::teorijskachk_Click);
+    // A box's handler runs on every change of its tick, not only on a click:
+    // an assistive tool's toggle action changes it without one.
+    connect(brzachk, &QCheckBox::toggled, this, &MainWindow::brzachk_Click);
+    connect(teorijskachk, &QCheckBox::toggled, this, &MainWindow::teorijskachk_Click);
     connect(Timmy, &BallTimer::timeout, this, &MainWindow::Timmy_Timer);
     connect(FastTimmy, &QTimer::timeout, this, &MainWindow::FastTimmy_Timer);
 }
@@ -290,6 +296,11 @@ Switches MainWindow::switches() const {
 
 void MainWindow::plotKV() {
     kug::plotKV(state_, simarea->surface(), settings_, switches());
+    describeBoard();
+}
+
+void MainWindow::describeBoard() {
+    simarea->describe(qText(boardDescription(state_, settings_, switches())));
 }
 
 void MainWindow::theoryfill() {
@@ -312,8 +323,10 @@ void MainWindow::startcmd_Click() {
     setRunControl(stopcmd, true);
     setRunControl(fullstopcmd, true);
     setRunControl(params, false);
-    if (state_.needsReset)
+    if (state_.needsReset) {
         freshRunSetup(state_, simarea->surface(), settings_, switches());
+        describeBoard();
+    }
     if (ticked(brzachk)) {
         if (ticked(petljachk)) {
             FastTimmy->start();
@@ -341,8 +354,12 @@ void MainWindow::fullstopcmd_Click() {
 }
 
 void MainWindow::Timmy_Timer() {
-    if (ballTick(state_, simarea->surface(), *random_, settings_, switches()) !=
-        TickOutcome::RunEnded)
+    const TickOutcome outcome =
+        ballTick(state_, simarea->surface(), *random_, settings_, switches());
+    if (outcome == TickOutcome::Moved)
+        return;
+    describeBoard(); // the landing redrew the board
+    if (outcome != TickOutcome::RunEnded)
         return;
     setIdleControls();
     state_.needsReset = true;

@@ -106,6 +106,8 @@ private:
     // bounds, and its value.
     Integer accept(ParamField* field, FieldBounds bounds);
     Switches switches() const;
+    // Tells assistive technology what the board's last drawing shows.
+    void describeBoard();
 
     BoardState state_;
     std::unique_ptr<RandomSource> random_;

@@ -124,6 +124,11 @@ void MainWindow::createControls() {
     brzinalbl = label(QStringLiteral("Brzina simulacije:"), params, "brzinalbl");
     kuglicelbl = label(QStringLiteral("Broj kuglica:"), params, "kuglicelbl");
     stupcilbl = label(QStringLiteral("Broj stupaca:"), params, "stupcilbl");
+    // A field takes its accessible name from its label; without a buddy it
+    // would take its frame's title, and all three would be "Parametri".
+    brzinalbl->setBuddy(brzinatxt);
+    kuglicelbl->setBuddy(kuglicetxt);
+    stupcilbl->setBuddy(stupcitxt);
 }
 
 std::vector<std::pair<QWidget*, Box>> MainWindow::paramsDesign() const {

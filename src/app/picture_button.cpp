@@ -2,17 +2,18 @@
 #include "app/picture_button.h"
 
 #include <QIcon>
-#include <QPixmap>
 
 namespace kug {
 
 PictureButton::PictureButton(const QString& picture, const QString& disabledPicture,
                              const QString& accessibleName, QWidget* parent)
     : QPushButton(parent) {
+    // addFile also takes the picture's 32 x 32 twin, NAME@2x.xpm, which a
+    // screen at scale 2 shows pixel for pixel instead of a blurred 16 x 16.
     QIcon icon;
-    icon.addPixmap(QPixmap(picture), QIcon::Normal);
+    icon.addFile(picture, QSize(), QIcon::Normal);
     if (!disabledPicture.isEmpty())
-        icon.addPixmap(QPixmap(disabledPicture), QIcon::Disabled);
+        icon.addFile(disabledPicture, QSize(), QIcon::Disabled);
     setIcon(icon);
     setIconSize(QSize(16, 16));
     setAccessibleName(accessibleName);

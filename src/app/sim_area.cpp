@@ -15,6 +15,30 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this))
     surface_.setFont(font());
     surface_.setDirtyHandler(
         [this](const QRect& r) { pacer_->changed(r.translated(contentsRect().topLeft())); });
+    setAccessibleName(QStringLiteral("Ploča"));
+    descriptionHold_.setSingleShot(true);
+    descriptionHold_.setInterval(descriptionHoldMs);
+    connect(&descriptionHold_, &QTimer::timeout, this, &SimArea::publishDescription);
+}
+
+void SimArea::describe(const QString& text) {
+    pendingDescription_ = text;
+    if (!descriptionHold_.isActive())
+        publishDescription();
+}
+
+void SimArea::publishDescription() {
+    // Landings can come thirty times a second; a screen reader would queue
+    // every one. An unchanged text is not news, and starts no hold.
+    if (pendingDescription_ == accessibleDescription())
+        return;
+    setAccessibleDescription(pendingDescription_); // raises DescriptionChanged
+    descriptionHold_.start();
+}
+
+void SimArea::requestAbout() {
+    QMetaObject::invokeMethod(
+        this, [this] { emit doubleClicked(); }, Qt::QueuedConnection);
 }
 
 Surface& SimArea::surface() {
@@ -64,11 +88,20 @@ void SimArea::resizeEvent(QResizeEvent* event) {
     syncGeometry();
 }
 
-void SimArea::changeEvent(QEvent* event) {
-    QFrame::changeEvent(event);
+bool SimArea::event(QEvent* event) {
+    const bool handled = QFrame::event(event);
+    // A window moved to a screen of another scale: the picture is made again
+    // at the new device pixel ratio at once, keeping what it shows, and the
+    // next drawing uses the new pixels. (The event never reaches
+    // changeEvent().)
     if (event->type() == QEvent::ScreenChangeInternal)
         syncGeometry();
-    else if (event->type() == QEvent::FontChange)
+    return handled;
+}
+
+void SimArea::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
         surface_.setFont(font());
 }
 

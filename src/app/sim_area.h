@@ -3,11 +3,16 @@
 // The drawing area: a sunken 2-pixel frame around a retained picture. It takes
 // the focus when clicked, so a parameter field is validated before anything
 // else happens, and reports double-clicks for the About box.
+//
+// For assistive technology it is named "Ploča" and described in words (what
+// the board shows); a description that changes often reaches the tools at
+// most a few times a second, the last one always.
 
 #include "app/frame_pacer.h"
 #include "render/image_surface.h"
 
 #include <QFrame>
+#include <QTimer>
 
 namespace kug {
 
@@ -23,10 +28,24 @@ public:
     // What hands the picture's changes to the screen, a frame at a time.
     const FramePacer& pacer() const { return *pacer_; }
 
+    // The picture in words, after a drawing. Published at once when the last
+    // publication is older than the hold time, else when that time is up.
+    void describe(const QString& text);
+    // Asks for the About box as a double-click does, but only once the event
+    // loop runs again: the box is modal, and an assistive tool that asked for
+    // it must have its reply first.
+    void requestAbout();
+    // A published description holds back the next one (for tests).
+    bool isDescriptionHeld() const { return descriptionHold_.isActive(); }
+
+    // The least time between two published descriptions.
+    static constexpr int descriptionHoldMs = 250;
+
 signals:
     void doubleClicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -34,9 +53,12 @@ protected:
 
 private:
     void syncGeometry();
+    void publishDescription();
 
     ImageSurface surface_;
     FramePacer* pacer_;
+    QString pendingDescription_;
+    QTimer descriptionHold_;
 };
 
 } // namespace kug

@@ -66,14 +66,18 @@ std::string remainingBallsText(Integer ballsLeft) {
     return "Još " + decimalText(ballsLeft) + " kuglic" + ending + ".";
 }
 
+std::string shownRemainingBallsLine(const BoardState& s, const Switches& switches) {
+    return switches.fast ? std::string() : remainingBallsText(s.ballsLeft);
+}
+
 void plotKV(BoardState& s, Surface& area, const RunSettings& settings, const Switches& switches) {
     area.cls();
     const BoardGeometry board =
         BoardGeometry::fitted(area.scaleWidth(), area.scaleHeight(), settings.columns);
     s.cellSize = board.cell();
     s.ballRadius = BoardGeometry::ballRadius(board.cell());
-    if (!switches.fast && s.ballsLeft > 0)
-        area.print(remainingBallsText(s.ballsLeft));
+    if (const std::string line = shownRemainingBallsLine(s, switches); !line.empty())
+        area.print(line);
     drawPegs(s, area, board);
     drawBins(s, area, board, switches.theory);
 }

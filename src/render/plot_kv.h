@@ -17,4 +17,8 @@ void plotKV(BoardState& s, Surface& area, const RunSettings& settings, const Swi
 // "Još 3 kuglice." and the like; empty when no ball is left.
 std::string remainingBallsText(Integer ballsLeft);
 
+// The remaining-balls line as the drawing shows it: only in an animated run,
+// while balls are left; empty when none is shown.
+std::string shownRemainingBallsLine(const BoardState& s, const Switches& switches);
+
 } // namespace kug

@@ -92,7 +92,7 @@ assert d[:8]==b"\x89PNG\r\n\x1a\n" and d[12:16]==b"IHDR", "not a PNG"
 print("%dx%d" % struct.unpack(">II", d[16:24]))' "$1"
 }
 
-for size in 16 32; do
+for size in 16 32 48 64; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/kuglovica.png
     if [ ! -f "$icon" ]; then
         fail "no hicolor ${size}x${size} icon"

@@ -34,6 +34,8 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/kuglovica ./usr/share/applications/io.github.kuglovica.Kuglovica.desktop \
     ./usr/share/icons/hicolor/16x16/apps/kuglovica.png \
     ./usr/share/icons/hicolor/32x32/apps/kuglovica.png \
+    ./usr/share/icons/hicolor/48x48/apps/kuglovica.png \
+    ./usr/share/icons/hicolor/64x64/apps/kuglovica.png \
     ./usr/share/icons/hicolor/scalable/apps/kuglovica.svg \
     ./usr/share/man/man1/kuglovica.1.gz \
     ./usr/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml \

@@ -8,6 +8,9 @@ animated-run.png  an animated run of 9 columns, paused with a ball in flight
                   and its trace on, the theoretical bars behind the histogram
 fast-run.png      a fast run of the largest number of balls on 32 columns,
                   with the theoretical bars
+fast-run-scale2.png  the same on a screen at scale 2 (QT_SCALE_FACTOR=2)
+
+    screenshots.py ... --take fast_run_scale2   takes only the pictures named
 """
 
 import argparse
@@ -20,9 +23,9 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from kug_x11 import (AREA_BORDER, RED, Session, area_size, bar_unit, centre, check,
-                     check_point)
-from window_e2e import (IDLE, PAUSED, RUNNING, Board, bar_counts, button_pictures, buttons_shown,
-                        button_rect, field_to_bound, set_field)
+                     check_point, field_point)
+from window_e2e import (IDLE, PAUSED, RUNNING, Board, area_bytes, bar_counts, button_pictures,
+                        buttons_shown, button_rect, field_to_bound, set_field)
 import window_e2e
 
 WINDOW = (760, 560)
@@ -93,18 +96,59 @@ def fast_run(s, out):
     print(s.save(s.last_shot, os.path.join(out, "fast-run")))
 
 
+def fast_run_scale2(s, out):
+    """The fast run on a screen at scale 2: every logical pixel is two device
+    pixels each way, and so is every point the pointer goes to."""
+    scale, logical = 2, (600, 470)
+    s.env["QT_SCALE_FACTOR"] = str(scale)
+    s.start_app()
+    device = tuple(v * scale for v in logical)
+    s.resize(*device)
+    s.wait_until(lambda: s.geometry()[2:] == device, 10, "the window to grow")
+
+    def to_device(point):
+        return tuple(v * scale for v in point)
+
+    w = logical[0]
+    for name in ("stupcitxt", "kuglicetxt"):
+        s.double_click(*to_device(field_point(w, name)))  # the upper bound
+        s.settle(0.15)
+        s.key("Tab")
+        s.settle(0.2)
+    s.click(*to_device(check_point(w, "brzachk")))
+    s.click(*to_device(check_point(w, "teorijskachk")))
+    s.settle()
+    s.click(*to_device(centre(button_rect(w, "startcmd"))))
+    last = [None]
+
+    def finished():
+        image = s.screenshot()
+        shown = area_bytes(image)
+        still = shown == last[0]
+        last[0] = shown
+        return still and image.points((0, 0, image.width // 2, image.height), RED)
+
+    s.wait_until(finished, 60, "the fast run at scale 2", 0.5)
+    print(s.save(s.last_shot, os.path.join(out, "fast-run-scale2")))
+
+
+TAKES = {"animated_run": animated_run, "fast_run": fast_run, "fast_run_scale2": fast_run_scale2}
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--assets", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--take", action="append", choices=sorted(TAKES),
+                        help="take only these pictures (default: all)")
     args = parser.parse_args()
     window_e2e.ASSETS = args.assets
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
     scratch = tempfile.mkdtemp(prefix="kuglovica-shots-")
     try:
-        for take in (animated_run, fast_run):
+        for take in (TAKES[name] for name in args.take or TAKES):
             with Session(os.path.abspath(args.exe), scratch) as s:
                 take(s, out)
     finally:
