@@ -98,9 +98,16 @@ int registeredTimers(QWidget& window) {
 }
 
 // Runs the event loop for one second with no timer of its own (a thread ends
-// it) and reports what happened in that second.
+// it) and reports what happened in that second. The second starts once the
+// last change has reached the screen and the assistive description: the last
+// frame and the last description are each at most a moment away (a frame, a
+// quarter of a second), and then nothing may run.
 void watchIdle(const char* after, MainWindow& w, IdleWatch& watch) {
     WindowDriver::settle();
+    QElapsedTimer settling;
+    settling.start();
+    while (registeredTimers(w) > 0 && settling.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QEventLoop loop;
     watch.wakeUps = 0;
     watch.timerEvents = 0;

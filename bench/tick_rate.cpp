@@ -65,9 +65,9 @@ struct Measurement {
     long ticks = 0;
     double seconds = 0;
     double longestGapMs = 0;
-    bool runEnded = false; // the run finished before the time was up
-    long paints = 0;       // repaints of the drawing area
-    double cpuMs = 0;      // this process
+    bool runEnded = false;   // the run finished before the time was up
+    long paints = 0;         // repaints of the drawing area
+    double cpuMs = 0;        // this process
     double serverCpuMs = -1; // the X server, if known
 };
 
@@ -86,7 +86,9 @@ double processCpuMs(const QByteArray& pid) {
     return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-double serverCpuMs() { return processCpuMs(qgetenv("KUG_XSERVER_PID")); }
+double serverCpuMs() {
+    return processCpuMs(qgetenv("KUG_XSERVER_PID"));
+}
 
 // Counts the repaints a widget receives.
 class PaintCounter final : public QObject {
@@ -121,8 +123,7 @@ Measurement measure(WindowDriver& d, int speed, double seconds) {
             paintsAtFirst = paints.paints;
             cpuAtFirst = cpuTimeNs();
             serverAtFirst = serverCpuMs();
-        }
-        else
+        } else
             m.longestGapMs = std::max(m.longestGapMs, (now - last) / 1e6);
         last = now;
         ++m.ticks;
@@ -169,8 +170,8 @@ int main(int argc, char** argv) {
                     "\"longest_gap_ms\":%.3f,\"run_ended\":%s,\"paints\":%ld,\"cpu_ms\":%.1f,"
                     "\"server_cpu_ms\":%.1f,\"refresh_hz\":%.2f}\n",
                     qPrintable(platform), columns, speed, rep, m.ticks, m.seconds, rate,
-                    1000.0 / (101 - speed), m.longestGapMs, m.runEnded ? "true" : "false",
-                    m.paints, m.cpuMs, m.serverCpuMs, refresh);
+                    1000.0 / (101 - speed), m.longestGapMs, m.runEnded ? "true" : "false", m.paints,
+                    m.cpuMs, m.serverCpuMs, refresh);
                 std::fflush(stdout);
             }
         }

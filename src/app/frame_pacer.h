@@ -44,7 +44,7 @@ private:
 
     QWidget* widget_;
     QRegion pending_;
-    QTimer timer_;
+    QTimer timer_{this}; // a child, so that it counts among the window's timers
     QElapsedTimer sincePresent_;
     bool frameRequested_ = false; // an update request to the window is under way
 };

@@ -58,7 +58,7 @@ private:
     ImageSurface surface_;
     FramePacer* pacer_;
     QString pendingDescription_;
-    QTimer descriptionHold_;
+    QTimer descriptionHold_{this}; // a child, so that it counts among the window's timers
 };
 
 } // namespace kug

@@ -107,9 +107,9 @@ void TestFramePacing::burstIsOneFrame() {
         }
         QTRY_VERIFY(!pacer.isWaiting());
         const qint64 frames = clock.elapsed() / pacer.framePeriodMs() + 1;
-        QVERIFY2(counter.paints <= frames, qPrintable(QStringLiteral("%1 repaints in %2 frames")
-                                                         .arg(counter.paints)
-                                                         .arg(frames)));
+        QVERIFY2(
+            counter.paints <= frames,
+            qPrintable(QStringLiteral("%1 repaints in %2 frames").arg(counter.paints).arg(frames)));
     }
     QCOMPARE(onScreen(w), w.picture().convertToFormat(QImage::Format_RGB32));
     w.clickButton("fullstopcmd");
