@@ -90,19 +90,6 @@ double serverCpuMs() {
     return processCpuMs(qgetenv("KUG_XSERVER_PID"));
 }
 
-// Counts the repaints a widget receives.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-    long paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        paints += e->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
 // One animated run at `speed`, counted from its first tick for at least
 // `seconds`; aborted afterwards.
 Measurement measure(WindowDriver& d, int speed, double seconds) {
@@ -111,7 +98,7 @@ Measurement measure(WindowDriver& d, int speed, double seconds) {
     const std::int64_t span = static_cast<std::int64_t>(seconds * 1e9);
     std::int64_t first = 0, last = 0;
     Measurement m;
-    PaintCounter paints(d.area());
+    test::RepaintCounter paints(d.area());
     long paintsAtFirst = 0;
     std::int64_t cpuAtFirst = 0;
     double serverAtFirst = -1;

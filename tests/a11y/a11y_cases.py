@@ -15,10 +15,8 @@ again when the case ends, also when it fails.
 import argparse
 import os
 import shutil
-import signal
 import subprocess
 import sys
-import traceback
 
 sys.dont_write_bytecode = True  # keep the source tree clean
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -248,27 +246,10 @@ def main():
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     artifacts = os.path.join(args.artifacts, args.case)
     shutil.rmtree(artifacts, ignore_errors=True)
     session = A11ySession(os.path.abspath(args.exe), artifacts)
-    try:
-        with session:
-            try:
-                CASES[args.case](session)
-            except BaseException:
-                saved = session.save_failure_pictures()
-                if saved:
-                    print("kept: " + ", ".join(saved))
-                raise
-    except (CheckFailed, kug_x11.CheckFailed) as failure:
-        print("FAIL %s: %s" % (args.case, failure))
-        return 1
-    except Exception:
-        traceback.print_exc()
-        return 1
-    print("PASS %s" % args.case)
-    return 0
+    return kug_x11.run_case(session, CASES[args.case], args.case, (CheckFailed,))
 
 
 if __name__ == "__main__":

@@ -14,7 +14,9 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import time
+import traceback
 
 TOOLS = ("Xvfb", "xdotool", "xwininfo", "xprop", "xev", "import", "convert")
 
@@ -580,3 +582,28 @@ class Session:
             if r.returncode == 0:
                 saved.append(path)
         return saved
+
+
+def run_case(session, run, name, failures=()):
+    """Runs one case in its session and returns the process's exit status:
+    PASS or FAIL and why on stdout, the pictures of a failure kept. ctest
+    stops a test with SIGTERM on a timeout: it unwinds here, so that the
+    display and the program are stopped too."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    try:
+        with session:
+            try:
+                run(session)
+            except BaseException:
+                saved = session.save_failure_pictures()
+                if saved:
+                    print("kept: " + ", ".join(saved))
+                raise
+    except (CheckFailed,) + tuple(failures) as failure:
+        print("FAIL %s: %s" % (name, failure))
+        return 1
+    except Exception:
+        traceback.print_exc()
+        return 1
+    print("PASS %s" % name)
+    return 0

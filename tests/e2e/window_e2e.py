@@ -14,11 +14,9 @@ screenshots of a failing case are kept in the artefact directory.
 import argparse
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import time
-import traceback
 
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -26,7 +24,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from kug_x11 import (AREA_BORDER, BLACK, CHECKS, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY,
                      RED, Board, CheckFailed, Session, area_size, bar_unit, binomial_pmf,
                      button_rect, centre, check, check_point, chi_square_p, field_point,
-                     in_gumbi, in_params, max_balls, merge_tails, normalised, xpm_points)
+                     in_gumbi, in_params, max_balls, merge_tails, normalised, run_case,
+                     xpm_points)
 
 ASSETS = None  # set from the command line
 
@@ -638,28 +637,11 @@ def main():
     ASSETS = args.assets
     # ctest stops a test with SIGTERM on a timeout: unwind so that the
     # display and the program are stopped too.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     run, window_manager = CASES[args.case]
     artifacts = os.path.join(args.artifacts, args.case)
     shutil.rmtree(artifacts, ignore_errors=True)
     session = Session(os.path.abspath(args.exe), artifacts, window_manager)
-    try:
-        with session:
-            try:
-                run(session)
-            except BaseException:
-                saved = session.save_failure_pictures()
-                if saved:
-                    print("screenshots kept: " + ", ".join(saved))
-                raise
-    except CheckFailed as failure:
-        print("FAIL %s: %s" % (args.case, failure))
-        return 1
-    except Exception:
-        traceback.print_exc()
-        return 1
-    print("PASS %s" % args.case)
-    return 0
+    return run_case(session, run, args.case)
 
 
 if __name__ == "__main__":

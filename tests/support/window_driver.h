@@ -11,6 +11,7 @@
 #include "scripted_random.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -50,6 +51,19 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool modal = false;
+};
+
+// Counts the repaints a widget receives.
+class RepaintCounter final : public QObject {
+public:
+    explicit RepaintCounter(QWidget* w) { w->installEventFilter(this); }
+    long paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
 };
 
 class WindowDriver {

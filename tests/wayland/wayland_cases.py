@@ -18,11 +18,8 @@ import glob
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
-import time
-import traceback
 
 sys.dont_write_bytecode = True  # keep the source tree clean
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -375,28 +372,11 @@ def main():
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     ASSETS = args.assets
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     backend, protocol_log, run = CASES[args.case]
     artifacts = os.path.join(args.artifacts, args.case)
     shutil.rmtree(artifacts, ignore_errors=True)
     session = WaylandSession(os.path.abspath(args.exe), artifacts, backend, protocol_log)
-    try:
-        with session:
-            try:
-                run(session)
-            except BaseException:
-                saved = session.save_failure_pictures()
-                if saved:
-                    print("kept: " + ", ".join(saved))
-                raise
-    except (CheckFailed, kug_x11.CheckFailed) as failure:
-        print("FAIL %s: %s" % (args.case, failure))
-        return 1
-    except Exception:
-        traceback.print_exc()
-        return 1
-    print("PASS %s" % args.case)
-    return 0
+    return kug_x11.run_case(session, run, args.case, (CheckFailed,))
 
 
 if __name__ == "__main__":

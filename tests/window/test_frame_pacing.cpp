@@ -18,19 +18,6 @@ using namespace kug::test;
 
 namespace {
 
-// Counts the repaints a widget receives.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        paints += e->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
 // What the window handed to the display inside the drawing area's border.
 QImage onScreen(WindowDriver& w) {
     QPaintDevice* device = w->backingStore()->paintDevice();
@@ -84,7 +71,7 @@ void TestFramePacing::burstIsOneFrame() {
     w->timmy().setEnabled(false); // the ticks come from the test alone
     const FramePacer& pacer = w.area()->pacer();
     QTRY_VERIFY(pacerIdle(pacer));
-    PaintCounter counter(w.area());
+    RepaintCounter counter(w.area());
 
     if (!loop) {
         // Ticks straight after one another, as the timer delivers them when
