@@ -27,8 +27,8 @@ namespace {
 class FakeView final : public FormView {
 public:
     explicit FakeView(Extent inner) : inner(inner) {
-        for (Control c : {Control::stopcmd, Control::fullstopcmd, Control::petljachk,
-                          Control::Check1})
+        for (Control c :
+             {Control::stopcmd, Control::fullstopcmd, Control::petljachk, Control::Check1})
             disabled.insert(c);
     }
 
@@ -110,10 +110,8 @@ QString row(const Started& s) {
            on(s.form.state().needsReset);
 }
 
-const std::map<QString, QString> rows{{"Idle", "1001001"},
-                                      {"Running", "0110100"},
-                                      {"Paused", "1010000"},
-                                      {"Looping", "0010010"}};
+const std::map<QString, QString> rows{
+    {"Idle", "1001001"}, {"Running", "0110100"}, {"Paused", "1010000"}, {"Looping", "0010010"}};
 
 } // namespace
 
@@ -212,7 +210,8 @@ void TestForm::runStates() {
                 s.form.Timmy_Timer();
         QCOMPARE(row(s), rows.at(states[i]));
         if (s.view.focus && !s.view.enabled(*s.view.focus))
-            QFAIL(qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
+            QFAIL(
+                qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
         if (pressed.count(step) && !s.view.enabled(pressed.at(step)))
             QVERIFY(s.view.focus == Control::simarea);
     }
