@@ -21,13 +21,21 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
     std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * scale *
                                         static_cast<std::size_t>(height) * scale,
                                     raster::opaque(backColor_));
-    if (scale == scale_) {
-        // The picture so far, cropped or extended, as a window's would be.
-        const int rows = std::min(height, height_) * scale;
-        const int columns = std::min(width, width_) * scale;
-        for (int y = 0; y < rows; ++y)
-            std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(y) * deviceWidth(), columns,
-                        next.begin() + static_cast<std::ptrdiff_t>(y) * width * scale);
+    // The picture so far, cropped or extended, as a window's would be; at
+    // another scale each new device pixel takes the old one it falls on, so
+    // that a change of the screen's scale keeps what the board shows.
+    const int rows = std::min(height, height_) * scale;
+    const int columns = std::min(width, width_) * scale;
+    const std::ptrdiff_t newStride = static_cast<std::ptrdiff_t>(width) * scale;
+    for (int y = 0; y < rows; ++y) {
+        const std::uint32_t* from =
+            buffer_.data() + static_cast<std::ptrdiff_t>(y * scale_ / scale) * deviceWidth();
+        std::uint32_t* to = next.data() + y * newStride;
+        if (scale == scale_)
+            std::copy_n(from, columns, to);
+        else
+            for (int x = 0; x < columns; ++x)
+                to[x] = from[x * scale_ / scale];
     }
     buffer_ = std::move(next);
     width_ = width;

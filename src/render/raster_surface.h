@@ -27,7 +27,8 @@ public:
     explicit RasterSurface(Long backColor = rgb(255, 255, 255));
 
     // Logical size of the area and whole device pixels per pixel (at least
-    // 1). The picture is kept, cropped or extended with the background, until
+    // 1). The picture is kept, cropped or extended with the background (at a
+    // new scale, each device pixel taken from the old one it falls on), until
     // the next Cls.
     void setGeometry(int width, int height, int scale);
     // How far a Print moves the text position down.
