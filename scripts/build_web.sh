@@ -33,7 +33,9 @@ if [ -d "$out" ]; then
     find "$out" -type f ! -name index.html ! -name kuglovica.css ! -name view.js \
         ! -name kuglovica.js ! -name kuglovica.wasm ! -path "$out/pictures/*.png" -delete
 fi
-emcmake cmake -S web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" >/dev/null
+# (emcmake echoes its command line on standard error.)
+emcmake cmake -S web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" \
+    > /dev/null 2> >(grep -v "^configure: " >&2)
 cmake --build "$work"
 
 wasm=$(stat -c %s "$out/kuglovica.wasm")

@@ -265,6 +265,11 @@
         // The second press of a double-click would select a word.
         if (e.detail > 1) e.preventDefault();
       });
+      field.addEventListener('mouseup', (e) => {
+        // The browser would place the caret after the click, over the
+        // selection the click's handler makes.
+        if (e.button === 0) e.preventDefault();
+      });
       field.addEventListener('click', (e) => {
         if (e.button === 0) call(name + '_Click');
       });
@@ -286,7 +291,7 @@
         // text that arrives otherwise (dropped, or set by assistive
         // technology) is checked at once.
         if (document.activeElement === field) return;
-        if (field.disabled) {
+        if (field.matches(':disabled')) {
           field.value = shownText[name];
           return;
         }
