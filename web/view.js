@@ -344,6 +344,7 @@
     });
     wireGrip();
     watchScale();
+    window.addEventListener('resize', scaleChanged);
   }
 
   // The resize grip at the window's corner: the window's own resize, which
@@ -369,20 +370,24 @@
   }
 
   // A change of the device pixel ratio (another screen, the browser's zoom):
-  // the board is kept at the nearest whole ratio.
+  // the board is kept at the nearest whole ratio. The query tells of a new
+  // screen; a zoom also changes the viewport, which is checked too (and is
+  // no resize of the window).
   function watchScale() {
     const query = matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)');
     query.addEventListener('change', () => {
-      if (ended) return;
-      const next = wholeScale();
-      if (next !== scale) {
-        scale = next;
-        Module._kug_set_scale(scale);
-        drawText(byId('boardtext'), currentLines);
-        requestFrame();
-      }
+      scaleChanged();
       watchScale();
     }, { once: true });
+  }
+
+  function scaleChanged() {
+    const next = wholeScale();
+    if (ended || next === scale) return;
+    scale = next;
+    Module._kug_set_scale(scale);
+    drawText(byId('boardtext'), currentLines);
+    requestFrame();
   }
 
   function start() {

@@ -391,6 +391,37 @@ def case_board(args, name):
     compare_pixels(page, desktop, args.artifacts, name, colours)
 
 
+def case_scale_change(args):
+    """The screen's scale changing under the page (another screen, the browser's zoom)."""
+    run = dict(columns=9, balls=250, fast=True, start=True)
+    with Page(args.page) as p:
+        set_up_run(p, **run)
+        p.wait(lambda: p.row() == IDLE, "the fast run to end")
+        p.frames()
+        w, h, before = p.pixels()
+        p.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                 {"width": 800, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+        # (Headless, the emulated change reaches the page with its next frame.)
+        p.frames()
+        p.wait(lambda: p.js("return document.getElementById('board').width") == 2 * w,
+               "the board at scale 2")
+        p.frames()
+        # The picture kept, each pixel now two by two.
+        w2, h2, after = p.pixels()
+        check_equal((w2, h2), (2 * w, 2 * h), "board in device pixels at scale 2")
+        upscaled = b"".join(b"".join(before[(y // 2 * w + x // 2) * 4:(y // 2 * w + x // 2) * 4 + 4]
+                                     for x in range(w2)) for y in range(h2))
+        check(after == upscaled, "the picture was not kept through the change of scale")
+        check_equal(p.board_size(), (232, 351), "board size in pixels")
+        # The next drawing is at the new scale: the same run with its theory
+        # shown, as the desktop draws it at scale 2.
+        p.tick("teorijskachk")
+        p.frames()
+        page = p.pixels()
+    desktop = reference(args.reference, args.artifacts, "scale_change", scale=2, theory=True, **run)
+    compare_pixels(page, desktop, args.artifacts, "scale_change", [LINE, BALL, THEORY])
+
+
 # Hostile texts: typed and then left with Tab, or arriving without the focus.
 FIELD_ROWS = [
     ("stupcitxt", "abc", "2"), ("stupcitxt", "", "2"), ("stupcitxt", "-7", "2"),
@@ -639,6 +670,7 @@ def case_resize(args):
 
 CASES = {
     "resize": case_resize,
+    "scale_change": case_scale_change,
     "start_up": case_start_up,
     "fields_hostile": case_fields_hostile,
     "field_double_click": case_field_double_click,
