@@ -685,11 +685,13 @@ for board_case in BOARDS:
 
 
 def screenshot(page_dir, out):
-    """The window on the page after a fast run of 250 balls on 16 columns with the theory."""
+    """The window on the page: an animated run of 40 balls on 9 columns with the
+    trail and the theory, paused with about 28 balls to go."""
     with Page(page_dir) as p:
-        set_up_run(p, columns=16, balls=250, theory=True, fast=True, start=True)
-        p.wait(lambda: p.row() == IDLE, "the fast run to end")
-        p.element("board").click()
+        set_up_run(p, columns=9, balls=40, speed=92, theory=True, trail=True, start=True)
+        p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(25, 30)),
+               "a dozen balls to land", timeout=60)
+        p.click("stopcmd")
         p.frames()
         p.element("window").screenshot(out)
 
