@@ -9,7 +9,8 @@
 
 #include <emscripten.h>
 
-#include <memory>
+#include <algorithm>
+#include <cstdint>
 
 using namespace kug;
 

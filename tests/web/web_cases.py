@@ -44,8 +44,14 @@ CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic
                   "--window-size=900,700"]
 
 # The run states as the controls show them: play, pause, abort enabled, and
-# the parameter frame enabled.
+# the parameter frame enabled; and the pictures of the three buttons.
 IDLE, RUNNING, PAUSED, LOOPING = "1001", "0110", "1010", "0010"
+PICTURES = {
+    IDLE: ["play", "pause_disabled", "stop_disabled"],
+    RUNNING: ["play_disabled", "pause", "stop"],
+    PAUSED: ["play", "pause_disabled", "stop"],
+    LOOPING: ["play_disabled", "pause_disabled", "stop"],
+}
 
 BALL = (255, 0, 0)        # the bars and the ball
 THEORY = (150, 200, 150)  # the theoretical bars
@@ -148,6 +154,16 @@ class Page:
         return self.js(
             "const on = (id) => document.getElementById(id).disabled ? '0' : '1';"
             "return on('startcmd') + on('stopcmd') + on('fullstopcmd') + on('params');")
+
+    def pictures(self):
+        """The pictures the play, pause and abort buttons show."""
+        return self.js("return ['startcmd', 'stopcmd', 'fullstopcmd'].map((id) =>"
+                       "  document.querySelector('#' + id + ' img').getAttribute('src')"
+                       "    .replace('pictures/', '').replace('.png', ''))")
+
+    def check_state(self, state, what):
+        check_equal(self.row(), state, "run state " + what)
+        check_equal(self.pictures(), PICTURES[state], "button pictures " + what)
 
     def description(self):
         return self.js("return document.getElementById('opis').textContent").split("\n")
@@ -540,6 +556,41 @@ def case_animated_run(args):
     check(ticks / took > 300, "%d ticks in %.1f s" % (ticks, took))
 
 
+def case_loop(args):
+    """A fast run in a loop: a fresh histogram every 100 ms until aborted."""
+    with Page(args.page) as p:
+        p.check_state(IDLE, "at start-up")
+        set_up_run(p, columns=7, balls=120, fast=True)
+        p.tick("petljachk")
+        p.click("startcmd")
+        p.check_state(LOOPING, "while looping")
+        seen = set()
+        ticks = p.ticks()
+
+        def fresh_histograms():
+            lines = bins(p.description())
+            check_equal(counted(lines), 120, "balls counted in a loop's histogram")
+            seen.add(lines[0])
+            return len(seen) >= 3
+
+        p.wait(fresh_histograms, "three different histograms")
+        check(p.ticks() - ticks >= 3, "the loop ticked %d times" % (p.ticks() - ticks))
+        # The About box does not stop the loop.
+        p.double_click_at("board")
+        check(p.about_open(), "no About box while looping")
+        ticks = p.ticks()
+        p.wait(lambda: p.ticks() >= ticks + 2, "the loop to go on behind the About box")
+        p.close_about()
+        p.check_state(LOOPING, "after the About box")
+        p.click("fullstopcmd")
+        p.check_state(IDLE, "after abort")
+        ticks = p.ticks()
+        deadline = time.monotonic() + 0.3
+        while time.monotonic() < deadline:
+            check_equal(p.ticks(), ticks, "loop ticks after abort")
+            time.sleep(0.02)
+
+
 def case_pause_resume(args):
     run = dict(columns=8, balls=12, speed=100)
     _, _, _, desktop = reference(args.reference, args.artifacts, "pause_resume", **run, start=True)
@@ -547,8 +598,9 @@ def case_pause_resume(args):
         set_up_run(p, **run, start=True)
         p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(5, 11)),
                "a few balls to land")
+        p.check_state(RUNNING, "while running")
         p.click("stopcmd")
-        check_equal(p.row(), PAUSED, "run state after pause")
+        p.check_state(PAUSED, "after pause")
         paused_at = p.ticks()
         description = p.description()
         # Paused: no tick for a tenth of a second, a hundred ticks' time.
@@ -558,9 +610,10 @@ def case_pause_resume(args):
             time.sleep(0.01)
         check_equal(p.description(), description, "the board while paused")
         p.click("startcmd")
-        check_equal(p.row(), RUNNING, "run state after resuming")
+        p.check_state(RUNNING, "after resuming")
         p.wait(lambda: p.ticks() > paused_at, "the ball to move again")
         wait_for_end(p, "the resumed run to end")
+        p.check_state(IDLE, "after the run")
         p.wait_description(bins(desktop["description"]), "bins after pause and resume", pick=bins)
 
 
@@ -670,6 +723,7 @@ def case_resize(args):
 
 CASES = {
     "resize": case_resize,
+    "loop": case_loop,
     "scale_change": case_scale_change,
     "start_up": case_start_up,
     "fields_hostile": case_fields_hostile,
