@@ -20,7 +20,7 @@ struct Page {
     WebView view;
     Form form{view, nullptr}; // the program's own random stream
     // Counters for the page's benchmarks.
-    double ballTicks = 0;
+    double ticks = 0;
     double paints = 0;
 };
 
@@ -84,7 +84,7 @@ EMSCRIPTEN_KEEPALIVE int kug_frame(double nowMs) {
     if (!form)
         return 0;
     const auto nowNs = static_cast<std::int64_t>(nowMs * 1e6);
-    page->ballTicks += page->view.timers().deliver(
+    page->ticks += page->view.timers().deliver(
         nowNs, [form] { form->Timmy_Timer(); }, [form] { form->FastTimmy_Timer(); });
     if (page->view.paint())
         ++page->paints;
@@ -93,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE int kug_frame(double nowMs) {
 
 // Every tick delivered so far (the loop's among them) and every paint.
 EMSCRIPTEN_KEEPALIVE double kug_ticks() {
-    return page ? page->ballTicks : 0;
+    return page ? page->ticks : 0;
 }
 EMSCRIPTEN_KEEPALIVE double kug_paints() {
     return page ? page->paints : 0;
