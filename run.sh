@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Build Kuglovica (Release) and start it. Installs missing build packages
+# Build Kuglovica (Release) and start it; with --web, build the web page and
+# serve it on http://127.0.0.1:8000/ instead. Installs missing build packages
 # with apt-get first; a second run installs nothing and rebuilds only what
 # changed.
 set -euo pipefail
@@ -8,6 +9,15 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 
 # shellcheck source=scripts/install_deps.sh
 source scripts/install_deps.sh
+
+# --web: the web page instead, built with emscripten into build/web and
+# served on this machine's port 8000 until Ctrl+C.
+if [ "${1:-}" = "--web" ]; then
+    install_deps cmake ninja-build python3 emscripten nodejs
+    scripts/build_web.sh
+    echo "Kuglovica in the browser: http://127.0.0.1:8000/  (Ctrl+C stops the server)"
+    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
+fi
 
 # qt6-qpa-plugins holds the X11 (xcb) platform plugin, qt6-wayland the
 # Wayland one; without them Qt can build the program but not show a window.

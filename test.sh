@@ -15,7 +15,7 @@ install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xauth xdotool x11-utils imagemagick libbenchmark-dev desktop-file-utils \
     openbox xclip python3 dpkg-dev clang libclang-rt-14-dev lintian appstream man-db \
     fonts-dejavu-core fonts-cantarell locales at-spi2-core dbus-daemon dbus-bin dbus-x11 \
-    python3-pyatspi weston qt6-wayland
+    python3-pyatspi weston qt6-wayland emscripten nodejs chromium chromium-driver python3-selenium
 
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
@@ -48,22 +48,24 @@ run_stage() {
 }
 
 # The Release build, benchmarks included so that a change to the window
-# driver they share with the tests cannot break them unnoticed.
+# driver they share with the tests cannot break them unnoticed, and the web
+# page (build/web) with its tests in headless Chromium.
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Release -DKUGLOVICA_TESTS=ON \
-    -DKUGLOVICA_BENCH=ON >/dev/null
+    -DKUGLOVICA_BENCH=ON -DKUGLOVICA_WEB=ON >/dev/null
 cmake --build build/test
 run_stage "release" --test-dir build/test
 
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer:
 # the first finding aborts the test that hit it. The tests on a real display
-# server and the package checks stay with the normal build.
+# server, the web page's in a browser and the package checks stay with the
+# normal build.
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKUGLOVICA_TESTS=ON \
     -DKUGLOVICA_SANITIZE=ON >/dev/null
 cmake --build build/asan
 ASAN_OPTIONS="halt_on_error=1:print_stacktrace=1:detect_leaks=1" \
     UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan_suppressions.txt:print_suppressions=0" \
-    run_stage "sanitizers" --test-dir build/asan -LE 'x11|packaging|a11y|wayland'
+    run_stage "sanitizers" --test-dir build/asan -LE 'x11|packaging|a11y|wayland|web'
 
 # Half a minute of fuzzing of the number rules and the field normalisation,
 # and of the number reader against its reference.

@@ -20,7 +20,7 @@ namespace {
 // timer is stopped again at once: the benchmark delivers the ticks itself.
 MainWindow& startAnimatedRun(QSize size) {
     MainWindow& w = sharedWindow(size);
-    w.startcmd_Click();
+    w.form().startcmd_Click();
     w.timmy().setEnabled(false);
     WindowDriver::settle();
     return w;
@@ -28,7 +28,7 @@ MainWindow& startAnimatedRun(QSize size) {
 
 // One tick as the timer delivers it, and the repaint of what it drew.
 void tick(MainWindow& w) {
-    w.Timmy_Timer();
+    w.form().Timmy_Timer();
     QCoreApplication::processEvents();
 }
 
@@ -41,7 +41,7 @@ bool landingNext(const MainWindow& w) {
 void keepRunning(MainWindow& w) {
     if (!w.state().needsReset)
         return;
-    w.startcmd_Click();
+    w.form().startcmd_Click();
     w.timmy().setEnabled(false);
     WindowDriver::settle();
 }
@@ -70,7 +70,7 @@ void BM_AnimatedLandingTick(benchmark::State& state, QSize size) {
         state.PauseTiming();
         keepRunning(w);
         while (!landingNext(w))
-            w.Timmy_Timer(); // the flight, repainted once below
+            w.form().Timmy_Timer(); // the flight, repainted once below
         QCoreApplication::processEvents();
         state.ResumeTiming();
         tick(w);
@@ -105,7 +105,7 @@ void BM_FastTimmyTick(benchmark::State& state, QSize size) {
     w.fastTimmy().stop(); // the benchmark delivers the ticks
     WindowDriver::settle();
     for (auto _ : state) {
-        w.FastTimmy_Timer();
+        w.form().FastTimmy_Timer();
         QCoreApplication::processEvents();
     }
 }

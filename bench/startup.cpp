@@ -174,7 +174,7 @@ void session(MainWindow& w) {
     d.start();
     clock.restart();
     runUntil([&] { return clock.elapsed() > 500; });
-    d.window().stopcmd_Click();
+    d.window().form().stopcmd_Click();
     watchIdle("paused run on 1920x1080", w, watch);
 }
 

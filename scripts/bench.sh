@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Build Kuglovica's benchmarks in Release and run them all, printing the table
-# of targets, measured figures and ratios. The window benchmarks and the
+# of targets, measured figures and ratios; then the web page's table (another
+# minute) when its tools are installed. The window benchmarks and the
 # tick-rate harness run on a private Xvfb screen of 1920 x 1080, so no display
 # is needed. Exits non-zero when a target is missed.
 #
-#   scripts/bench.sh           # the full run, about three minutes
+#   scripts/bench.sh           # the full run, about four minutes
 #   scripts/bench.sh --quick   # fewer repetitions, for a smoke test
 #   scripts/bench.sh --rt      # X server and benchmarks at real-time
 #                              # priority (root only), so that other load on
@@ -72,4 +73,18 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="$runtime_dir"
 fi
 
-"${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}"
+status=0
+"${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}" || status=$?
+
+# The web page's figures (bench/web_bench.py), when emscripten and Debian's
+# Chromium with its driver and selenium are installed (test.sh installs them).
+if command -v em++ >/dev/null && [ -x /usr/bin/chromium ] && [ -x /usr/bin/chromedriver ] &&
+    /usr/bin/python3 -c 'import selenium' 2>/dev/null; then
+    echo
+    scripts/build_web.sh >/dev/null
+    "${priority[@]}" /usr/bin/python3 bench/web_bench.py build/web "$build/results" "${args[@]}" ||
+        status=$?
+else
+    echo "web page: not measured (needs emscripten, chromium, chromium-driver and python3-selenium)"
+fi
+exit "$status"

@@ -33,9 +33,9 @@ export NODE_PATH=/usr/share/nodejs
 
 out=build/wasm-core
 mkdir -p "$out"
-# The core's sources as the main CMakeLists.txt lists them, and the frames'
+# The core's sources as cmake/core_sources.cmake lists them, and the frames'
 # layout rule, the one toolkit-free part of the window.
-mapfile -t core < <(sed -n '/^set(KUG_CORE_SOURCES/,/^)/p' CMakeLists.txt | grep -oE 'src/[^ )]+\.cpp')
+mapfile -t core < <(sed -n '/^set(KUG_CORE_SOURCES/,/^)/p' cmake/core_sources.cmake | grep -oE 'src/[^ )]+\.cpp')
 sources=("${core[@]}" src/app/frame_fit.cpp tests/wasm/core_digest.cpp tests/wasm/number_texts.cpp)
 flags=(-std=c++20 -O2 -Wall -Wextra -Wpedantic -Isrc -Itests/support -Itests/wasm)
 

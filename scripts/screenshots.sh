@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Regenerates docs/screenshots/*.png from the real window: builds the program
+# Regenerates docs/screenshots/*.png from the real window (and web-page.png
+# from the web page in headless Chromium): builds the program
 # (Release, build/release) unless KUGLOVICA_EXE names one, starts it on a
 # private Xvfb display with the openbox window manager, drives it with xdotool
 # and saves what it shows.
@@ -22,3 +23,8 @@ if [ -z "$exe" ]; then
 fi
 
 python3 tests/e2e/screenshots.py --exe "$exe" --assets assets --out docs/screenshots
+
+# The web page, in headless Chromium.
+install_deps emscripten nodejs chromium chromium-driver python3-selenium
+scripts/build_web.sh >/dev/null
+/usr/bin/python3 tests/web/web_cases.py --page build/web --screenshot docs/screenshots/web-page.png

@@ -6,12 +6,6 @@
 #include "app/param_field.h"
 #include "app/picture_button.h"
 #include "app/sim_area.h"
-#include "render/board_description.h"
-#include "render/plot_kv.h"
-#include "render/theory_fill.h"
-#include "sim/animated_ball.h"
-#include "sim/fast_sim.h"
-#include "sim/run_setup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,15 +26,6 @@ namespace kug {
 
 namespace {
 
-// The designed inner area of the window.
-constexpr QSize designedInnerSize(396, 355);
-// The frames' distance from the top and the right edge of the window.
-constexpr int frameMargin = 5;
-
-bool ticked(const QCheckBox* box) {
-    return box->checkState() == Qt::Checked;
-}
-
 QString qText(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -48,7 +33,7 @@ QString qText(const std::string& s) {
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
-    : QWidget(parent), random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {
+    : QWidget(parent), form_(*this, std::move(random)) {
     initAssets();
     installAccessibleWidgets();
     setObjectName(QStringLiteral("Kuglovica"));
@@ -59,26 +44,18 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
         icon.addFile(QStringLiteral(":/icon%1.xpm").arg(size), QSize(size, size));
     setWindowIcon(icon);
     createControls();
-    placeDesignedGeometry();
-    framesExtraWidth_ = fitFramesToFont();
+    form_.placeDesigned();
+    fitFramesToFont();
     // The window grows by what the frames grew, so that the drawing area keeps
     // its designed size, and grows taller if the frames need it.
-    const int framesBottom = frameMargin + params->height() + gumbi->height() + frameMargin;
-    resize(designedInnerSize.width() + framesExtraWidth_,
-           std::max(designedInnerSize.height(), framesBottom));
+    const Extent start = form_.startSize();
+    resize(start.w, start.h);
     setTabOrder();
     connectHandlers();
-    Form_Load();
-    setMinimumSize(minimumInner());
+    form_.Form_Load();
+    const Extent least = form_.minimumInner();
+    setMinimumSize(least.w, least.h);
     built_ = true;
-}
-
-QSize MainWindow::minimumInner() const {
-    // The stored minimum is the outer size in twips, less the borders (60
-    // twips each side, 345 on top).
-    const QSize stored((state_.minFormWidth - 2 * 60) / 15, (state_.minFormHeight - 345 - 60) / 15);
-    const int framesBottom = frameMargin + params->height() + gumbi->height() + frameMargin;
-    return QSize(stored.width() + framesExtraWidth_, std::max(stored.height(), framesBottom));
 }
 
 MainWindow::~MainWindow() {
@@ -89,285 +66,194 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(simarea, &SimArea::doubleClicked, this, &MainWindow::simarea_DblClick);
-    connect(exitcmd, &QPushButton::clicked, this, &MainWindow::exitcmd_Click);
-    connect(startcmd, &QPushButton::clicked, this, &MainWindow::startcmd_Click);
-    connect(stopcmd, &QPushButton::clicked, this, &MainWindow::stopcmd_Click);
-    connect(fullstopcmd, &QPushButton::clicked, this, &MainWindow::fullstopcmd_Click);
-    connect(stupcitxt, &ParamField::clicked, this, &MainWindow::stupcitxt_Click);
-    connect(stupcitxt, &ParamField::doubleClicked, this, &MainWindow::stupcitxt_DblClick);
-    connect(stupcitxt, &ParamField::lostFocus, this, &MainWindow::stupcitxt_LostFocus);
-    connect(stupcitxt, &ParamField::changedFromOutside, this, &MainWindow::stupcitxt_LostFocus);
-    connect(kuglicetxt, &ParamField::clicked, this, &MainWindow::kuglicetxt_Click);
-    connect(kuglicetxt, &ParamField::doubleClicked, this, &MainWindow::kuglicetxt_DblClick);
-    connect(kuglicetxt, &ParamField::lostFocus, this, &MainWindow::kuglicetxt_LostFocus);
-    connect(kuglicetxt, &ParamField::changedFromOutside, this, &MainWindow::kuglicetxt_LostFocus);
-    connect(brzinatxt, &ParamField::clicked, this, &MainWindow::brzinatxt_Click);
-    connect(brzinatxt, &ParamField::doubleClicked, this, &MainWindow::brzinatxt_DblClick);
-    connect(brzinatxt, &ParamField::lostFocus, this, &MainWindow::brzinatxt_LostFocus);
-    connect(brzinatxt, &ParamField::changedFromOutside, this, &MainWindow::brzinatxt_LostFocus);
+    Form* f = &form_;
+    connect(simarea, &SimArea::doubleClicked, this, [f] { f->simarea_DblClick(); });
+    connect(exitcmd, &QPushButton::clicked, this, [f] { f->exitcmd_Click(); });
+    connect(startcmd, &QPushButton::clicked, this, [f] { f->startcmd_Click(); });
+    connect(stopcmd, &QPushButton::clicked, this, [f] { f->stopcmd_Click(); });
+    connect(fullstopcmd, &QPushButton::clicked, this, [f] { f->fullstopcmd_Click(); });
+    const struct {
+        ParamField* field;
+        void (Form::*click)();
+        void (Form::*doubleClick)();
+        void (Form::*lostFocus)();
+    } fields[] = {
+        {stupcitxt, &Form::stupcitxt_Click, &Form::stupcitxt_DblClick, &Form::stupcitxt_LostFocus},
+        {kuglicetxt, &Form::kuglicetxt_Click, &Form::kuglicetxt_DblClick,
+         &Form::kuglicetxt_LostFocus},
+        {brzinatxt, &Form::brzinatxt_Click, &Form::brzinatxt_DblClick, &Form::brzinatxt_LostFocus},
+    };
+    for (const auto& e : fields) {
+        connect(e.field, &ParamField::clicked, this, [f, h = e.click] { (f->*h)(); });
+        connect(e.field, &ParamField::doubleClicked, this, [f, h = e.doubleClick] { (f->*h)(); });
+        connect(e.field, &ParamField::lostFocus, this, [f, h = e.lostFocus] { (f->*h)(); });
+        // A text that arrives other than by typing is validated at once.
+        connect(e.field, &ParamField::changedFromOutside, this,
+                [f, h = e.lostFocus] { (f->*h)(); });
+    }
     // A box's handler runs on every change of its tick, not only on a click:
     // an assistive tool's toggle action changes it without one.
-    connect(brzachk, &QCheckBox::toggled, this, &MainWindow::brzachk_Click);
-    connect(teorijskachk, &QCheckBox::toggled, this, &MainWindow::teorijskachk_Click);
-    connect(Timmy, &BallTimer::timeout, this, &MainWindow::Timmy_Timer);
-    connect(FastTimmy, &QTimer::timeout, this, &MainWindow::FastTimmy_Timer);
+    connect(brzachk, &QCheckBox::toggled, this, [f] { f->brzachk_Click(); });
+    connect(teorijskachk, &QCheckBox::toggled, this, [f] { f->teorijskachk_Click(); });
+    connect(Timmy, &BallTimer::timeout, this, [f] { f->Timmy_Timer(); });
+    connect(FastTimmy, &QTimer::timeout, this, [f] { f->FastTimmy_Timer(); });
 }
 
-// ---- Start-up ------------------------------------------------------------
-
-void MainWindow::Form_Load() {
-    loadDefaults(state_); // texts, bounds, arrays, colours, needsReset
-    stupcitxt->write(qText(decimalText(state_.minColumns)));
-    kuglicetxt->write(qText(decimalText(state_.minBalls)));
-    brzinatxt->write(qText(decimalText(state_.minSpeed)));
-    settings_ = RunSettings{state_.minColumns, state_.minBalls, state_.minSpeed};
-    Timmy->setInterval(timerIntervalFor(settings_.speed));
-    Timmy->setEnabled(false);
-    params->move(params->x(), frameMargin);
-    gumbi->move(gumbi->x(), params->height() + params->y());
-    simarea->move(0, 0);
-    placeHorizontally();
-    setWindowTitle(qText(state_.titleText));
-    theoryfill();
-    plotKV();
-    state_.maxBalls = maxBallsFor(state_.cellSize);
-    state_.barUnit = barUnitFor(state_.cellSize, settings_.balls);
-}
-
-void MainWindow::placeHorizontally() {
-    params->move(width() - params->width() - frameMargin, params->y());
-    gumbi->move(width() - gumbi->width() - frameMargin, gumbi->y());
-    simarea->resize(params->x() - 10, height());
-}
-
-// ---- Layout --------------------------------------------------------------
+// ---- The window's own events ----------------------------------------------
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    form_.Form_Resize();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        Form_Resize();
+        form_.Form_Resize();
     } else if (built_ && event->type() == QEvent::FontChange) {
         // A new desktop font: the captions are measured again, and the board,
         // refitted to what room is left, starts over as after a resize.
-        framesExtraWidth_ = fitFramesToFont();
-        setMinimumSize(minimumInner());
-        Form_Resize();
+        fitFramesToFont();
+        const Extent least = form_.minimumInner();
+        setMinimumSize(least.w, least.h);
+        form_.Form_Resize();
     }
 }
-
-void MainWindow::Form_Resize() {
-    Timmy->setEnabled(false);
-    FastTimmy->stop();
-    setIdleControls();
-    state_.needsReset = true;
-    if (isMinimized())
-        return;
-    // The minimum itself is a native constraint; this only catches a window
-    // manager that ignored it.
-    const QSize least = minimumInner();
-    if (height() < least.height() || width() < least.width())
-        resize(size().expandedTo(least));
-    placeHorizontally();
-    plotKV();
-}
-
-void MainWindow::setIdleControls() {
-    setRunControl(startcmd, true);
-    setRunControl(stopcmd, false);
-    setRunControl(fullstopcmd, false);
-    setRunControl(params, true);
-}
-
-void MainWindow::setRunControl(QWidget* control, bool enabled) {
-    // Qt would hand the focus of a control it disables to the next one in the
-    // chain, which may be exit or abort: one Space would then end the program.
-    if (!enabled && control->isAncestorOf(focusWidget()))
-        simarea->setFocus(Qt::OtherFocusReason);
-    control->setEnabled(enabled);
-}
-
-// ---- About box and exit ----------------------------------------------------
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     // Double-clicks that a label, a frame or a disabled control let through
     // climb up to here; only the bare window surface opens the About box.
     if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
-        Form_DblClick();
+        form_.Form_DblClick();
     event->accept();
 }
 
-void MainWindow::Form_DblClick() {
-    QString text = qText(state_.aboutText);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Information, qText(state_.titleText), text, QMessageBox::Ok, this);
+// ---- The view ----------------------------------------------------------------
+
+QWidget* MainWindow::widget(Control control) const {
+    switch (control) {
+    case Control::params:
+        return params;
+    case Control::gumbi:
+        return gumbi;
+    case Control::simarea:
+        return simarea;
+    case Control::startcmd:
+        return startcmd;
+    case Control::stopcmd:
+        return stopcmd;
+    case Control::fullstopcmd:
+        return fullstopcmd;
+    case Control::exitcmd:
+        return exitcmd;
+    case Control::stupcitxt:
+        return stupcitxt;
+    case Control::kuglicetxt:
+        return kuglicetxt;
+    case Control::brzinatxt:
+        return brzinatxt;
+    case Control::brzachk:
+        return brzachk;
+    case Control::petljachk:
+        return petljachk;
+    case Control::tragchk:
+        return tragchk;
+    case Control::teorijskachk:
+        return teorijskachk;
+    case Control::Check1:
+        return Check1;
+    case Control::stupcilbl:
+        return stupcilbl;
+    case Control::kuglicelbl:
+        return kuglicelbl;
+    case Control::brzinalbl:
+        return brzinalbl;
+    }
+    return nullptr;
+}
+
+void MainWindow::setEnabled(Control control, bool enabled) {
+    widget(control)->setEnabled(enabled);
+}
+
+bool MainWindow::holdsFocus(Control control) const {
+    return widget(control)->isAncestorOf(focusWidget());
+}
+
+void MainWindow::setFocus(Control control) {
+    widget(control)->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::place(Control control, const Box& box) {
+    widget(control)->setGeometry(box.x, box.y, box.w, box.h);
+}
+
+std::string MainWindow::text(Control field) const {
+    return static_cast<const ParamField*>(widget(field))->text().toStdString();
+}
+
+void MainWindow::setText(Control field, const std::string& text) {
+    static_cast<ParamField*>(widget(field))->write(qText(text));
+}
+
+void MainWindow::selectAll(Control field) {
+    auto* f = static_cast<ParamField*>(widget(field));
+    f->setSelection(0, f->text().size());
+}
+
+bool MainWindow::isChecked(Control box) const {
+    return static_cast<const QCheckBox*>(widget(box))->checkState() == Qt::Checked;
+}
+
+void MainWindow::setTimerInterval(Timer timer, int ms) {
+    if (timer == Timer::Timmy)
+        Timmy->setInterval(ms);
+    else
+        FastTimmy->setInterval(ms);
+}
+
+void MainWindow::setTimerEnabled(Timer timer, bool enabled) {
+    if (timer == Timer::Timmy)
+        Timmy->setEnabled(enabled);
+    else if (enabled)
+        FastTimmy->start();
+    else
+        FastTimmy->stop();
+}
+
+Extent MainWindow::innerSize() const {
+    return Extent{width(), height()};
+}
+
+void MainWindow::resizeInner(Extent size) {
+    resize(size.w, size.h);
+}
+
+bool MainWindow::isMinimized() const {
+    return QWidget::isMinimized();
+}
+
+void MainWindow::setTitle(const std::string& title) {
+    setWindowTitle(qText(title));
+}
+
+Surface& MainWindow::board() {
+    return simarea->surface();
+}
+
+void MainWindow::describeBoard(const std::string& text) {
+    simarea->describe(qText(text));
+}
+
+void MainWindow::showAbout(const std::string& title, const std::string& text) {
+    QString lines = qText(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Information, qText(title), lines, QMessageBox::Ok, this);
     box.exec();
 }
 
-void MainWindow::simarea_DblClick() {
-    Form_DblClick();
-}
-
-void MainWindow::exitcmd_Click() {
+void MainWindow::quit() {
     QApplication::exit(0);
-}
-
-// ---- Parameter fields --------------------------------------------------------
-
-void MainWindow::selectAll(ParamField* field) {
-    field->setSelection(0, field->text().size());
-}
-
-Integer MainWindow::accept(ParamField* field, FieldBounds bounds) {
-    const std::string text = normaliseFieldText(field->text().toStdString(), bounds);
-    field->write(qText(text));
-    return toInteger(numberValue(text));
-}
-
-void MainWindow::stupcitxt_Click() {
-    selectAll(stupcitxt);
-}
-void MainWindow::kuglicetxt_Click() {
-    selectAll(kuglicetxt);
-}
-void MainWindow::brzinatxt_Click() {
-    selectAll(brzinatxt);
-}
-
-void MainWindow::stupcitxt_DblClick() {
-    stupcitxt->write(qText(decimalText(state_.maxColumns)));
-}
-void MainWindow::kuglicetxt_DblClick() {
-    kuglicetxt->write(qText(decimalText(state_.maxBalls)));
-}
-void MainWindow::brzinatxt_DblClick() {
-    brzinatxt->write(qText(decimalText(state_.maxSpeed)));
-}
-
-void MainWindow::stupcitxt_LostFocus() {
-    settings_.columns = accept(stupcitxt, {state_.minColumns, state_.maxColumns});
-    state_.binCounts.redim(settings_.columns);
-    state_.theoryCounts.redim(settings_.columns);
-    theoryfill();
-    plotKV();
-}
-
-void MainWindow::kuglicetxt_LostFocus() {
-    const Integer balls = accept(kuglicetxt, {state_.minBalls, state_.maxBalls});
-    // Counts kept from a finished run belong to its ball count: at another
-    // count's bar height they would be drawn at a false scale.
-    if (balls != settings_.balls)
-        state_.binCounts.clearFirst(state_.binCounts.upper());
-    settings_.balls = balls;
-    state_.barUnit = barUnitFor(state_.cellSize, settings_.balls);
-    theoryfill();
-    plotKV();
-}
-
-void MainWindow::brzinatxt_LostFocus() {
-    settings_.speed = accept(brzinatxt, {state_.minSpeed, state_.maxSpeed});
-    Timmy->setInterval(timerIntervalFor(settings_.speed));
-}
-
-// ---- Mode switches ---------------------------------------------------------
-
-void MainWindow::brzachk_Click() {
-    const bool fast = ticked(brzachk);
-    tragchk->setEnabled(!fast);
-    brzinalbl->setEnabled(!fast);
-    brzinatxt->setEnabled(!fast);
-    petljachk->setEnabled(fast);
-}
-
-void MainWindow::teorijskachk_Click() {
-    plotKV();
-}
-
-// ---- Board procedures ------------------------------------------------------
-
-Switches MainWindow::switches() const {
-    return Switches{ticked(brzachk), ticked(petljachk), ticked(tragchk), ticked(teorijskachk)};
-}
-
-void MainWindow::plotKV() {
-    kug::plotKV(state_, simarea->surface(), settings_, switches());
-    describeBoard();
-}
-
-void MainWindow::describeBoard() {
-    simarea->describe(qText(boardDescription(state_, settings_, switches())));
-}
-
-void MainWindow::theoryfill() {
-    kug::theoryfill(state_, settings_);
-}
-
-void MainWindow::fastsim() {
-    kug::fastsim(state_, *random_, settings_, simarea->surface().scaleWidth());
-    if (!ticked(petljachk)) {
-        setIdleControls();
-        state_.needsReset = true;
-    }
-    plotKV();
-}
-
-// ---- Runs -------------------------------------------------------------------
-
-void MainWindow::startcmd_Click() {
-    setRunControl(startcmd, false);
-    setRunControl(stopcmd, true);
-    setRunControl(fullstopcmd, true);
-    setRunControl(params, false);
-    if (state_.needsReset) {
-        freshRunSetup(state_, simarea->surface(), settings_, switches());
-        describeBoard();
-    }
-    if (ticked(brzachk)) {
-        if (ticked(petljachk)) {
-            FastTimmy->start();
-            setRunControl(stopcmd, false); // a loop can only be aborted
-        } else {
-            fastsim();
-        }
-    } else {
-        Timmy->setEnabled(true);
-    }
-}
-
-void MainWindow::stopcmd_Click() {
-    Timmy->setEnabled(false);
-    setRunControl(startcmd, true);
-    setRunControl(stopcmd, false);
-}
-
-void MainWindow::fullstopcmd_Click() {
-    Timmy->setEnabled(false);
-    FastTimmy->stop();
-    setIdleControls();
-    state_.needsReset = true;
-    state_.binCounts.clearFirst(settings_.columns);
-}
-
-void MainWindow::Timmy_Timer() {
-    const TickOutcome outcome =
-        ballTick(state_, simarea->surface(), *random_, settings_, switches());
-    if (outcome == TickOutcome::Moved)
-        return;
-    describeBoard(); // the landing redrew the board
-    if (outcome != TickOutcome::RunEnded)
-        return;
-    setIdleControls();
-    state_.needsReset = true;
-    Timmy->setEnabled(false);
-}
-
-void MainWindow::FastTimmy_Timer() {
-    fastsim();
 }
 
 } // namespace kug

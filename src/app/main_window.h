@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The Kuglovica window: twenty controls as designed and their handlers. The
-// handlers stay thin: they move controls and timers and call the board's core.
+// The Kuglovica window: twenty controls as designed, shown with Qt, over the
+// form that holds their handlers.
 //
 // Names. A control is named by a Croatian word for its role and a suffix for
 // its kind: txt a text field, cmd a command button, chk a check box, lbl a
@@ -12,17 +12,12 @@
 // petlja loop, trag trail, teorijska theoretical, params parameters,
 // start/stop/fullstop start, pause and abort, exit exit.
 
-#include "app/frame_fit.h"
-#include "sim/random_source.h"
-#include "state/board_state.h"
-#include "state/parameter_rules.h"
-#include "state/run_settings.h"
+#include "app/form.h"
+#include "app/form_view.h"
 
 #include <QWidget>
 
 #include <memory>
-#include <utility>
-#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -36,47 +31,30 @@ class ParamField;
 class PictureButton;
 class SimArea;
 
-class MainWindow final : public QWidget {
+// The desktop's view of the form: the twenty controls as widgets, the two
+// timers, the About box and the window itself. What the handlers do is the
+// form's; what belongs to Qt stays here: the widgets' events, focus reasons,
+// selecting on release, double-clicks, the font and the window's state.
+class MainWindow final : public QWidget, private FormView {
     Q_OBJECT
 public:
     // `random` replaces the built-in source (tests script it).
     explicit MainWindow(std::unique_ptr<RandomSource> random = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    const BoardState& state() const { return state_; }
-    BoardState& state() { return state_; }
+    Form& form() { return form_; }
+    const BoardState& state() const { return form_.state(); }
+    BoardState& state() { return form_.state(); }
     // The parameters as last accepted from the fields.
-    const RunSettings& settings() const { return settings_; }
+    const RunSettings& settings() const { return form_.settings(); }
     BallTimer& timmy() const { return *Timmy; }
     QTimer& fastTimmy() const { return *FastTimmy; }
 
-    // Handlers, named after their control and event.
-    void Form_Load();
-    void Form_Resize();
-    void Form_DblClick();
-    void simarea_DblClick();
-    void exitcmd_Click();
-    void stupcitxt_Click();
-    void stupcitxt_DblClick();
-    void stupcitxt_LostFocus();
-    void kuglicetxt_Click();
-    void kuglicetxt_DblClick();
-    void kuglicetxt_LostFocus();
-    void brzinatxt_Click();
-    void brzinatxt_DblClick();
-    void brzinatxt_LostFocus();
-    void brzachk_Click();
-    void teorijskachk_Click();
-    void startcmd_Click();
-    void stopcmd_Click();
-    void fullstopcmd_Click();
-    void Timmy_Timer();
-    void FastTimmy_Timer();
-
-    // Board procedures.
-    void plotKV();
-    void theoryfill();
-    void fastsim();
+    // The widget's own, beside the view's of the same names.
+    using QWidget::setEnabled;
+    using QWidget::setFocus;
+    // The widget's, which the view's answers too.
+    bool isMinimized() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -85,34 +63,33 @@ protected:
 
 private:
     void createControls();
-    // The parameter frame's controls with their designed boxes.
-    std::vector<std::pair<QWidget*, Box>> paramsDesign() const;
-    void placeDesignedGeometry();
-    // Widens and heightens the frames' controls where the font needs it and
-    // returns how much wider the frames became.
-    int fitFramesToFont();
-    // The smallest inner size: the stored minimum, widened by the frames'
-    // extra width and tall enough to show the whole button frame.
-    QSize minimumInner() const;
+    // Measures what the parameter frame's captions need in the current font
+    // and has the form fit the frames to it.
+    void fitFramesToFont();
     void setTabOrder();
     void connectHandlers();
-    void placeHorizontally();
-    void setIdleControls();
-    // Enables or disables a control that a run switches; the focus never
-    // passes from a disabled control to another button.
-    void setRunControl(QWidget* control, bool enabled);
-    void selectAll(ParamField* field);
-    // Validation shared by the three fields: the text corrected into its
-    // bounds, and its value.
-    Integer accept(ParamField* field, FieldBounds bounds);
-    Switches switches() const;
-    // Tells assistive technology what the board's last drawing shows.
-    void describeBoard();
+    QWidget* widget(Control control) const;
 
-    BoardState state_;
-    std::unique_ptr<RandomSource> random_;
-    RunSettings settings_;
-    int framesExtraWidth_ = 0;
+    // The view, for the form.
+    void setEnabled(Control control, bool enabled) override;
+    bool holdsFocus(Control control) const override;
+    void setFocus(Control control) override;
+    void place(Control control, const Box& box) override;
+    std::string text(Control field) const override;
+    void setText(Control field, const std::string& text) override;
+    void selectAll(Control field) override;
+    bool isChecked(Control box) const override;
+    void setTimerInterval(Timer timer, int ms) override;
+    void setTimerEnabled(Timer timer, bool enabled) override;
+    Extent innerSize() const override;
+    void resizeInner(Extent size) override;
+    void setTitle(const std::string& title) override;
+    Surface& board() override;
+    void describeBoard(const std::string& text) override;
+    void showAbout(const std::string& title, const std::string& text) override;
+    void quit() override;
+
+    Form form_;
     bool built_ = false; // the constructor has run
 
     // Controls, in the order the window creates them.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Creation of the twenty controls with their designed names, captions,
-// positions (twips / 15 = pixels), tab order and initial states, and the
-// fitting of the frames to the platform's font.
+// Creation of the twenty controls with their designed names, captions, tab
+// order and initial states, and the measuring of their captions in the
+// platform's font, by which the form fits the frames.
 
 #include "app/ball_timer.h"
 #include "app/frame_fit.h"
@@ -20,23 +20,6 @@
 namespace kug {
 
 namespace {
-
-// Designed twips to pixels on a 96-dpi screen.
-constexpr int px(int twips) {
-    return twips / 15;
-}
-
-Box designedBox(int left, int top, int width, int height) {
-    return Box{px(left), px(top), px(width), px(height)};
-}
-
-void place(QWidget* w, const Box& b) {
-    w->setGeometry(b.x, b.y, b.w, b.h);
-}
-
-void place(QWidget* w, int left, int top, int width, int height) {
-    place(w, designedBox(left, top, width, height));
-}
 
 // The least size a control's caption needs in its own font: a label its text,
 // a check box its indicator, the gap and its text; in height, a line of text
@@ -69,9 +52,6 @@ int contentsTop(const QGroupBox* frame) {
         ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame)
         .top();
 }
-
-constexpr Extent paramsDesignedSize{px(2175), px(3615)};
-constexpr Extent gumbiDesignedSize{px(2175), px(735)};
 
 template <typename T> T* named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
@@ -131,49 +111,11 @@ void MainWindow::createControls() {
     stupcilbl->setBuddy(stupcitxt);
 }
 
-std::vector<std::pair<QWidget*, Box>> MainWindow::paramsDesign() const {
-    return {
-        {petljachk, designedBox(360, 2520, 1335, 255)},
-        {tragchk, designedBox(120, 3000, 1815, 195)},
-        {brzachk, designedBox(120, 2280, 1815, 255)},
-        {Check1, designedBox(120, 3240, 735, 255)},
-        {teorijskachk, designedBox(120, 1200, 1815, 255)},
-        {brzinatxt, designedBox(1440, 1680, 615, 375)},
-        {kuglicetxt, designedBox(1440, 720, 615, 375)},
-        {stupcitxt, designedBox(1440, 240, 615, 375)},
-        {brzinalbl, designedBox(120, 1680, 1215, 375)},
-        {kuglicelbl, designedBox(120, 720, 1215, 375)},
-        {stupcilbl, designedBox(120, 240, 1215, 375)},
-    };
-}
-
-void MainWindow::placeDesignedGeometry() {
-    place(gumbi, 3720, 3600, 2175, 735);
-    place(exitcmd, 1680, 120, 450, 450);
-    place(fullstopcmd, 1020, 120, 450, 450);
-    place(stopcmd, 570, 120, 450, 450);
-    place(startcmd, 120, 120, 450, 450);
-    place(simarea, 0, 0, 3615, 3855);
-    place(params, 3720, 0, 2175, 3615);
-    for (const auto& [control, box] : paramsDesign())
-        place(control, box);
-}
-
-int MainWindow::fitFramesToFont() {
-    const auto designed = paramsDesign();
-    std::vector<FramedControl> controls;
-    for (const auto& [control, box] : designed)
-        controls.push_back(FramedControl{box, captionNeeds(control)});
-    const FrameFit fit = fitFrame(controls, paramsDesignedSize, contentsTop(params));
-    for (std::size_t i = 0; i < designed.size(); ++i)
-        place(designed[i].first, fit.placed[i]);
-    // The two frames stand one above the other at the right edge, as wide as
-    // each other; the buttons keep their places in theirs.
-    const int extraWidth = fit.size.w - paramsDesignedSize.w;
-    params->resize(fit.size.w, fit.size.h);
-    gumbi->resize(gumbiDesignedSize.w + extraWidth, gumbiDesignedSize.h);
-    gumbi->move(gumbi->x(), params->y() + params->height());
-    return extraWidth;
+void MainWindow::fitFramesToFont() {
+    std::vector<Extent> needs;
+    for (const auto& [control, box] : Form::paramsDesign())
+        needs.push_back(captionNeeds(widget(control)));
+    form_.fitFrames(needs, contentsTop(params));
 }
 
 void MainWindow::setTabOrder() {

@@ -13,13 +13,12 @@ namespace {
 
 using raster::nearestPixel;
 
-QRect spanRect(int x1, int y1, int x2, int y2) {
-    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                 QPoint(std::max(x1, x2), std::max(y1, y2)));
+QRect toQRect(const raster::PixelRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
 }
 
 QRgb toQRgb(Long color) {
-    return qRgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    return raster::opaque(color);
 }
 
 // Device pixels per logical pixel when that is a whole number, else 0.
@@ -158,19 +157,15 @@ void ImageSurface::circle(Single x, Single y, Single radius, Long color) {
         useBrush(filled ? std::optional<Long>(fillColor_) : std::nullopt);
         p.drawEllipse(QRect(cx - r, cy - r, 2 * r, 2 * r));
     }
-    touched(QRect(cx - r - 1, cy - r - 1, 2 * r + 3, 2 * r + 3)); // the outline and a margin
+    touched(toQRect(raster::circleBounds(cx, cy, r)));
 }
 
 void ImageSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) {
     if (image_.isNull())
         return;
     const int px1 = pixelOf(x1), py1 = pixelOf(y1), px2 = pixelOf(x2), py2 = pixelOf(y2);
-    if (px1 == px2 || py1 == py2) {
-        // An axis-aligned line covers its first pixel but not its last, so a
-        // floor one pixel longer than the bin just reaches the right wall.
-        const int ex = px2 == px1 ? px2 : px2 - (px2 > px1 ? 1 : -1);
-        const int ey = py2 == py1 ? py2 : py2 - (py2 > py1 ? 1 : -1);
-        const QRect r = spanRect(px1, py1, ex, ey);
+    if (const auto axis = raster::axisLine(px1, py1, px2, py2)) {
+        const QRect r = toQRect(*axis);
         fill(r, color);
         touched(r);
         return;
@@ -178,13 +173,13 @@ void ImageSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) 
     QPainter& p = painter();
     usePen(color);
     p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-    touched(spanRect(px1, py1, px2, py2).adjusted(-1, -1, 1, 1));
+    touched(toQRect(raster::spanRect(px1, py1, px2, py2)).adjusted(-1, -1, 1, 1));
 }
 
 void ImageSurface::box(Single x1, Single y1, Single x2, Single y2, Long color) {
     if (image_.isNull())
         return;
-    const QRect r = spanRect(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2));
+    const QRect r = toQRect(raster::spanRect(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2)));
     fill(r, color);
     touched(r);
 }

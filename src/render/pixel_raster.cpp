@@ -69,6 +69,27 @@ bool tiesDownFor(int width) {
     return std::nearbyint(axis) < axis;
 }
 
+PixelRect spanRect(int x1, int y1, int x2, int y2) {
+    return PixelRect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+std::optional<PixelRect> axisLine(int x1, int y1, int x2, int y2) {
+    if (x1 != x2 && y1 != y2)
+        return std::nullopt;
+    const int ex = x2 == x1 ? x2 : x2 - (x2 > x1 ? 1 : -1);
+    const int ey = y2 == y1 ? y2 : y2 - (y2 > y1 ? 1 : -1);
+    return spanRect(x1, y1, ex, ey);
+}
+
+PixelRect circleBounds(int cx, int cy, int r) {
+    return PixelRect{cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1};
+}
+
+std::uint32_t opaque(std::int32_t packed) {
+    const auto c = static_cast<std::uint32_t>(packed);
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
 void fillRect(const Pixels& pixels, int scale, const PixelRect& r, std::uint32_t color) {
     if (pixels.bits == nullptr || r.isEmpty())
         return;

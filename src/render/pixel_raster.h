@@ -44,6 +44,22 @@ int nearestPixel(float v, bool tiesDown = false);
 // column at every width.
 bool tiesDownFor(int width);
 
+// A rectangle from two corners in any order.
+PixelRect spanRect(int x1, int y1, int x2, int y2);
+
+// The pixels of an axis-aligned line from (x1, y1) to (x2, y2): its first
+// pixel but not its last, so that a floor one pixel longer than its bin just
+// reaches the right wall; nothing for a slanted line, which the board never
+// draws.
+std::optional<PixelRect> axisLine(int x1, int y1, int x2, int y2);
+
+// What a circle of radius r around (cx, cy) may touch: its outline and a
+// margin of one pixel.
+PixelRect circleBounds(int cx, int cy, int r);
+
+// A colour packed as red + 256 * green + 65536 * blue, as an opaque pixel.
+std::uint32_t opaque(std::int32_t packed);
+
 // Fills `r`, given in logical pixels, at `scale` device pixels per logical
 // pixel, clipped to the pixels.
 void fillRect(const Pixels& pixels, int scale, const PixelRect& r, std::uint32_t color);

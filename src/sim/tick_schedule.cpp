@@ -14,7 +14,7 @@ int TickSchedule::takeDue(std::int64_t nowNs) {
     if (nowNs < next_)
         return 0;
     const std::int64_t due = (nowNs - next_) / interval_ + 1;
-    const std::int64_t cap = std::max<std::int64_t>(1, maxCatchUpNs / interval_);
+    const std::int64_t cap = std::max<std::int64_t>(1, maxCatchUpNs_ / interval_);
     if (due > cap) {
         next_ = nowNs + interval_; // drop the backlog of a long stall
         return static_cast<int>(cap);

@@ -13,8 +13,13 @@ namespace kug {
 
 class TickSchedule {
 public:
-    // Most catch-up a single wake-up may deliver, in nanoseconds.
-    static constexpr std::int64_t maxCatchUpNs = 5'000'000;
+    // Most catch-up a single wake-up may deliver, in nanoseconds: a desktop's
+    // timer wakes every millisecond, so a few are plenty; a browser's frames
+    // come every 16 ms and more, so one wake-up must cover at least a frame.
+    static constexpr std::int64_t desktopCatchUpNs = 5'000'000;
+
+    explicit TickSchedule(std::int64_t maxCatchUpNs = desktopCatchUpNs)
+        : maxCatchUpNs_(maxCatchUpNs) {}
 
     void start(std::int64_t nowNs, std::int64_t intervalNs);
     // Ticks due at `nowNs` (0 if none); the schedule moves past them.
@@ -23,6 +28,7 @@ public:
     std::int64_t interval() const { return interval_; }
 
 private:
+    std::int64_t maxCatchUpNs_;
     std::int64_t next_ = 0;
     std::int64_t interval_ = 1;
 };

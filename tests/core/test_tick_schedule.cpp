@@ -30,27 +30,34 @@ void TestTickSchedule::wakeUps_data() {
     QTest::addColumn<QList<qint64>>("wakeUps");   // after the start
     QTest::addColumn<QList<int>>("ticks");        // handed out at each wake-up
     QTest::addColumn<QList<qint64>>("deadlines"); // next deadline after it
+    QTest::addColumn<qint64>("cap");                // most catch-up at one wake-up
     QTest::newRow("on time") << 10 * ms << QList<qint64>{10 * ms, 20 * ms, 30 * ms}
-                             << QList<int>{1, 1, 1} << QList<qint64>{20 * ms, 30 * ms, 40 * ms};
+                             << QList<int>{1, 1, 1} << QList<qint64>{20 * ms, 30 * ms, 40 * ms} << 5 * ms;
     QTest::newRow("early wake-up") << 10 * ms << QList<qint64>{9 * ms, 10 * ms} << QList<int>{0, 1}
-                                   << QList<qint64>{10 * ms, 20 * ms};
+                                   << QList<qint64>{10 * ms, 20 * ms} << 5 * ms;
     // a late wake-up does not push the later deadlines back
     QTest::newRow("late by 3 ms") << 10 * ms << QList<qint64>{13 * ms, 20 * ms, 31 * ms}
                                   << QList<int>{1, 1, 1}
-                                  << QList<qint64>{20 * ms, 30 * ms, 40 * ms};
+                                  << QList<qint64>{20 * ms, 30 * ms, 40 * ms} << 5 * ms;
     QTest::newRow("two due together") << 2 * ms << QList<qint64>{4500'000, 6 * ms}
-                                      << QList<int>{2, 1} << QList<qint64>{6 * ms, 8 * ms};
+                                      << QList<int>{2, 1} << QList<qint64>{6 * ms, 8 * ms} << 5 * ms;
     QTest::newRow("1 ms, 5 due") << 1 * ms << QList<qint64>{5 * ms, 6 * ms} << QList<int>{5, 1}
-                                 << QList<qint64>{6 * ms, 7 * ms};
+                                 << QList<qint64>{6 * ms, 7 * ms} << 5 * ms;
     // beyond 5 ms worth of ticks: the cap, then a new start from the wake-up
     QTest::newRow("1 ms, stall of 40")
         << 1 * ms << QList<qint64>{40 * ms + 300'000, 41 * ms} << QList<int>{5, 0}
-        << QList<qint64>{41 * ms + 300'000, 41 * ms + 300'000};
+        << QList<qint64>{41 * ms + 300'000, 41 * ms + 300'000} << 5 * ms;
     QTest::newRow("1 ms, 6 due") << 1 * ms << QList<qint64>{6 * ms} << QList<int>{5}
-                                 << QList<qint64>{7 * ms};
+                                 << QList<qint64>{7 * ms} << 5 * ms;
     QTest::newRow("100 ms, stall")
         << 100 * ms << QList<qint64>{350 * ms, 449 * ms, 450 * ms} << QList<int>{1, 0, 1}
-        << QList<qint64>{450 * ms, 450 * ms, 550 * ms};
+        << QList<qint64>{450 * ms, 450 * ms, 550 * ms} << 5 * ms;
+    // a browser's frame: every tick of a 17 ms frame at 1 ms, and a stall
+    // beyond its 50 ms cut to 50 and started anew
+    QTest::newRow("browser frame of 17")
+        << 1 * ms << QList<qint64>{17 * ms} << QList<int>{17} << QList<qint64>{18 * ms} << 50 * ms;
+    QTest::newRow("browser stall of 80")
+        << 1 * ms << QList<qint64>{80 * ms} << QList<int>{50} << QList<qint64>{81 * ms} << 50 * ms;
 }
 
 void TestTickSchedule::wakeUps() {
@@ -58,8 +65,9 @@ void TestTickSchedule::wakeUps() {
     QFETCH(QList<qint64>, wakeUps);
     QFETCH(QList<int>, ticks);
     QFETCH(QList<qint64>, deadlines);
+    QFETCH(qint64, cap);
     const qint64 start = 7'000'000'000;
-    TickSchedule schedule;
+    TickSchedule schedule(cap);
     schedule.start(start, interval);
     QCOMPARE(schedule.nextDeadline(), start + interval);
     QList<int> gotTicks;

@@ -329,11 +329,11 @@ QString SessionPlayer::tickBurst() {
     int delivered = 0;
     for (; delivered < count; ++delivered) {
         if (window_.timmy().isEnabled()) {
-            window_.Timmy_Timer();
+            window_.form().Timmy_Timer();
             if (window_.state().needsReset)
                 ++figures_.finishedRuns;
         } else if (window_.fastTimmy().isActive()) {
-            window_.FastTimmy_Timer();
+            window_.form().FastTimmy_Timer();
         } else {
             break;
         }

@@ -141,8 +141,8 @@ public:
     void setBalls(int balls) const;
     void setSpeed(int speed) const;
     void setChecked(const char* name, bool on) const;
-    void start() const { window_.startcmd_Click(); }
-    void abort() const { window_.fullstopcmd_Click(); }
+    void start() const { window_.form().startcmd_Click(); }
+    void abort() const { window_.form().fullstopcmd_Click(); }
     // Resizes the window's inner area and lets the platform deliver it; the
     // resize ends any run.
     void resizeInner(QSize size) const;

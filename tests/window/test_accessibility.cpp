@@ -102,12 +102,12 @@ void TestAccessibility::descriptionFollowsTheDrawing() {
     QCOMPARE(settledDescription(*area),
              QStringLiteral("Još 8 kuglica.\nStupci: 0, 0, 0\nTeorijska raspodjela: 2, 4, 2"));
     while (w.state().ballsLeft == 8)
-        w.Timmy_Timer();
+        w.form().Timmy_Timer();
     const QString landed = settledDescription(*area);
     QVERIFY2(landed.startsWith(QStringLiteral("Još 7 kuglica.\nStupci: ")), qPrintable(landed));
     // Moves between landings draw only the ball: the words stay.
     for (int tick = 0; tick < 3 && w.state().ballsLeft == 7; ++tick)
-        w.Timmy_Timer();
+        w.form().Timmy_Timer();
     QCOMPARE(settledDescription(*area), landed);
 
     // The abort clears the counts, not the picture.

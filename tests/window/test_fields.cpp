@@ -289,7 +289,7 @@ void TestFields::tabThroughColumnsClearsCounts() {
     BoardState& s = fx.state();
     s.binCounts(1) = 3;
     s.binCounts(2) = 4;
-    fx.window().plotKV();
+    fx.window().form().plotKV();
     QVERIFY(pixelsOf(fx.picture(), red) > 0);
 
     QLineEdit* f = fx.field("stupcitxt");
@@ -327,7 +327,7 @@ void TestFields::tabThroughBallsKeepsCounts() {
     BoardState& s = fx.state();
     s.binCounts(1) = 1;
     s.barUnit = 5;
-    fx.window().plotKV();
+    fx.window().form().plotKV();
     const auto walls = binWalls(fx.picture(), black);
     QCOMPARE(barHeight(fx.picture(), walls, 1, red), 1 * 5 + 1);
 

@@ -77,7 +77,7 @@ void TestFramePacing::burstIsOneFrame() {
         // Ticks straight after one another, as the timer delivers them when
         // the event loop was late: nothing reaches the screen in between.
         for (int i = 0; i < ticks; ++i)
-            w->Timmy_Timer();
+            w->form().Timmy_Timer();
         QCOMPARE(counter.paints, 0);
         QVERIFY(pacer.isWaiting());
         QVERIFY(onScreen(w) != w.picture().convertToFormat(QImage::Format_RGB32));
@@ -89,7 +89,7 @@ void TestFramePacing::burstIsOneFrame() {
         QElapsedTimer clock;
         clock.start();
         for (int i = 0; i < ticks; ++i) {
-            w->Timmy_Timer();
+            w->form().Timmy_Timer();
             QCoreApplication::processEvents();
         }
         QTRY_VERIFY(!pacer.isWaiting());
@@ -112,7 +112,7 @@ void TestFramePacing::quietWhenNothingChanges() {
     w.clickButton("startcmd");
     w->timmy().setEnabled(false); // the ticks come from the test alone
     for (int i = 0; i < 5; ++i)
-        w->Timmy_Timer();
+        w->form().Timmy_Timer();
     w.clickButton("stopcmd");
     QCOMPARE(runControls(*w), pausedRow);
     QTRY_VERIFY(pacerIdle(pacer));

@@ -271,7 +271,7 @@ void TestHighDpi::screenChangeMakesPictureAgain() {
     doubled.setDevicePixelRatio(2);
     QCOMPARE(area->picture().convertToFormat(QImage::Format_RGB32),
              doubled.convertToFormat(QImage::Format_RGB32));
-    w.plotKV();
+    w.form().plotKV();
     QCOMPARE(area->picture().size(), once.size() * 2);
     QVERIFY(moveTo(w, "one"));
     QTRY_COMPARE(area->devicePixelRatioF(), 1.0);

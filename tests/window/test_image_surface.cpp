@@ -4,6 +4,8 @@
 // ball falls and hops on the pegs' own pixel column at every width.
 
 #include "render/image_surface.h"
+#include "render/plot_kv.h"
+#include "render/raster_surface.h"
 #include "scripted_random.h"
 #include "sim/animated_ball.h"
 #include "sim/run_setup.h"
@@ -33,6 +35,8 @@ private slots:
     void eraseCoversBall();
     void ballOnPegColumn_data();
     void ballOnPegColumn();
+    void sameAsRasterSurface_data();
+    void sameAsRasterSurface();
 };
 
 void TestImageSurface::eraseCoversBall_data() {
@@ -113,6 +117,55 @@ void TestImageSurface::ballOnPegColumn() {
     while (!s.atPeg)
         ballTick(s, area, random, settings, Switches{});
     QCOMPARE(column(red, halfW + cell, s.ballY), wall);
+}
+
+void TestImageSurface::sameAsRasterSurface_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("scale");
+    for (int scale : {1, 2})
+        for (const auto& [width, columns] : {std::pair{232, 2}, {233, 3}, {235, 10}, {600, 32}})
+            QTest::addRow("%d wide, %d columns, scale %d", width, columns, scale)
+                << width << columns << scale;
+}
+
+// The toolkit-free surface of the web page draws the same pixels as the
+// desktop's picture: the board, and a ball falling, hopping and landing with
+// its trail, at every step. (Both leave the text line to their own fonts, so
+// the run draws none: the fast mode's switch is on.)
+void TestImageSurface::sameAsRasterSurface() {
+    QFETCH(int, width);
+    QFETCH(int, columns);
+    QFETCH(int, scale);
+    ImageSurface image;
+    image.setGeometry(QSize(width, 351), scale);
+    RasterSurface raster;
+    raster.setGeometry(width, 351, scale);
+    const RunSettings settings{columns, 3, 100};
+    const Switches switches{true, false, true, true};
+    BoardState a, b;
+    test::ScriptedRandom randomA({0.9, 0.2, 0.7, 0.4}), randomB({0.9, 0.2, 0.7, 0.4});
+    for (BoardState* s : {&a, &b}) {
+        loadDefaults(*s);
+        s->theoryCounts.redim(columns);
+    }
+    freshRunSetup(a, image, settings, switches);
+    freshRunSetup(b, raster, settings, switches);
+    const auto same = [&] {
+        const QImage shown = image.image();
+        const QImage web(reinterpret_cast<const uchar*>(raster.pixels()), raster.deviceWidth(),
+                         raster.deviceHeight(), QImage::Format_RGB32);
+        return shown.convertToFormat(QImage::Format_RGB32) == web;
+    };
+    QVERIFY(same());
+    for (int tick = 0; tick < 2000 && !a.needsReset; ++tick) {
+        const TickOutcome o = ballTick(a, image, randomA, settings, switches);
+        QCOMPARE(ballTick(b, raster, randomB, settings, switches), o);
+        if (o == TickOutcome::RunEnded)
+            break;
+        QVERIFY2(same(), qPrintable(QStringLiteral("after tick %1").arg(tick + 1)));
+    }
+    QVERIFY(same());
 }
 
 QTEST_MAIN(TestImageSurface)

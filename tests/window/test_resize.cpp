@@ -100,7 +100,7 @@ bool TestResize::runUntilLanded(WindowDriver& fx, int landed) {
     for (int tick = 0; tick < 100000; ++tick) {
         if (landedBalls(fx.state()) >= landed)
             return true;
-        fx.window().Timmy_Timer();
+        fx.window().form().Timmy_Timer();
     }
     return false;
 }
@@ -173,7 +173,7 @@ void TestResize::minimisedMidRun() {
     QVERIFY(w.timmy().isEnabled());
     QVERIFY(!fx.widget("params")->isEnabled());
     for (int i = 0; i < 3; ++i)
-        w.Timmy_Timer();
+        w.form().Timmy_Timer();
 
     // Traps for work the minimised window must not do: a layout would move
     // the parameter frame back to the right edge, a redraw would show the
@@ -285,11 +285,11 @@ void TestResize::resizeMidRunKeepsHistogram() {
     }
     fx.clickButton("startcmd");
     if (looping) {
-        w.FastTimmy_Timer();
+        w.form().FastTimmy_Timer();
     } else {
         QVERIFY(runUntilLanded(fx, 2));
         for (int i = 0; i < 12; ++i) // the third ball on its way
-            w.Timmy_Timer();
+            w.form().Timmy_Timer();
     }
     if (from == QLatin1String("Paused"))
         fx.clickButton("stopcmd");

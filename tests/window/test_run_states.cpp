@@ -207,7 +207,7 @@ void TestRunStates::pauseAndResume() {
     for (WindowDriver* w : {&paused, &twin}) {
         w->clickButton("startcmd");
         for (int i = 0; i < ticks; ++i)
-            w->window().Timmy_Timer();
+            w->window().form().Timmy_Timer();
     }
     const BoardState& s = paused.state();
     QCOMPARE(s.cellSize, Integer{19});
@@ -229,8 +229,8 @@ void TestRunStates::pauseAndResume() {
     QCOMPARE(ballFields(*paused), before); // no fresh set-up
     QCOMPARE(ballFields(*paused), ballFields(*twin));
 
-    paused->Timmy_Timer();
-    twin->Timmy_Timer();
+    paused->form().Timmy_Timer();
+    twin->form().Timmy_Timer();
     QCOMPARE(ballFields(*paused), ballFields(*twin));
     QVERIFY(picture(*paused) == picture(*twin));
     QVERIFY(tickUntilIdle(*paused) < 100000);
@@ -257,11 +257,11 @@ void TestRunStates::abort() {
     prepare(w, QStringLiteral("3"), QString::fromLatin1(looping ? "20" : "3"), looping, looping);
     w.clickButton("startcmd");
     if (looping) {
-        w->FastTimmy_Timer();
+        w->form().FastTimmy_Timer();
     } else {
         tickUntilLanded(*w, 1);
         for (int i = 0; i < 5; ++i) // the next ball on its way
-            w->Timmy_Timer();
+            w->form().Timmy_Timer();
     }
     if (from == QLatin1String("Paused"))
         w.clickButton("stopcmd");
@@ -362,7 +362,7 @@ void TestRunStates::loopTicks() {
     for (int tick = 1; tick <= 4; ++tick) {
         const std::size_t drawnBefore = random->drawn;
         if (tick % 2 == 1)
-            w->FastTimmy_Timer();
+            w->form().FastTimmy_Timer();
         else
             QVERIFY(QMetaObject::invokeMethod(&w->fastTimmy(), "timeout", Qt::DirectConnection));
         QCOMPARE(countSum(*w), b);

@@ -78,7 +78,7 @@ inline RunControls rowNamed(const QString& name) {
 inline int tickUntilIdle(MainWindow& w, int limit = 100000) {
     int ticks = 0;
     while (!w.state().needsReset && ticks < limit) {
-        w.Timmy_Timer();
+        w.form().Timmy_Timer();
         ++ticks;
     }
     return ticks;
@@ -88,7 +88,7 @@ inline int tickUntilIdle(MainWindow& w, int limit = 100000) {
 inline void tickUntilLanded(MainWindow& w, int balls, int limit = 100000) {
     const int target = w.state().ballsLeft - balls;
     for (int ticks = 0; w.state().ballsLeft > target && ticks < limit; ++ticks)
-        w.Timmy_Timer();
+        w.form().Timmy_Timer();
 }
 
 inline int countSum(const MainWindow& w) {

@@ -1,0 +1,21 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The toolkit-free core's sources, relative to the project's root: the
+# desktop's build, the fuzz targets and the web page's emscripten build list
+# them from here.
+set(KUG_CORE_SOURCES
+    src/state/integers.cpp
+    src/state/number_text.cpp
+    src/state/board_state.cpp
+    src/state/parameter_rules.cpp
+    src/state/board_geometry.cpp
+    src/render/plot_kv.cpp
+    src/render/board_description.cpp
+    src/render/theory_fill.cpp
+    src/render/pixel_raster.cpp
+    src/render/raster_surface.cpp
+    src/sim/random_source.cpp
+    src/sim/run_setup.cpp
+    src/sim/animated_ball.cpp
+    src/sim/fast_sim.cpp
+    src/sim/tick_schedule.cpp
+)

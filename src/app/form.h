@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The window's handlers, toolkit-free: what start-up, a resize, the clicks,
+// the fields' validation and the timers' ticks do to the controls, the timers
+// and the board state. A view (form_view.h) shows the controls; the desktop's
+// window and the web page are two such views over this one form.
+
+#include "app/form_view.h"
+#include "sim/random_source.h"
+#include "state/board_state.h"
+#include "state/parameter_rules.h"
+#include "state/run_settings.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace kug {
+
+class Form {
+public:
+    Form(FormView& view, std::unique_ptr<RandomSource> random);
+
+    const BoardState& state() const { return state_; }
+    BoardState& state() { return state_; }
+    const RunSettings& settings() const { return settings_; }
+
+    // The layout. The controls at their designed places; then the parameter
+    // frame's controls fitted to what their captions need in the view's font
+    // (`needs` in the order of paramsDesign(); `contentsTop`, where the frame
+    // starts its contents below its caption).
+    void placeDesigned();
+    static const std::vector<std::pair<Control, Box>>& paramsDesign();
+    void fitFrames(const std::vector<Extent>& needs, int contentsTop);
+    // The window's inner size at start-up: the designed one, grown by what
+    // the frames grew.
+    Extent startSize() const;
+    // The smallest inner size: the stored minimum, widened by the frames'
+    // extra width and tall enough to show the whole button frame.
+    Extent minimumInner() const;
+
+    // Handlers, named after their control and event.
+    void Form_Load();
+    void Form_Resize();
+    void Form_DblClick();
+    void simarea_DblClick();
+    void exitcmd_Click();
+    void stupcitxt_Click();
+    void stupcitxt_DblClick();
+    void stupcitxt_LostFocus();
+    void kuglicetxt_Click();
+    void kuglicetxt_DblClick();
+    void kuglicetxt_LostFocus();
+    void brzinatxt_Click();
+    void brzinatxt_DblClick();
+    void brzinatxt_LostFocus();
+    void brzachk_Click();
+    void teorijskachk_Click();
+    void startcmd_Click();
+    void stopcmd_Click();
+    void fullstopcmd_Click();
+    void Timmy_Timer();
+    void FastTimmy_Timer();
+
+    // Board procedures.
+    void plotKV();
+    void theoryfill();
+    void fastsim();
+
+private:
+    void placeHorizontally();
+    void setIdleControls();
+    // Enables or disables a control that a run switches; the focus never
+    // passes from a disabled control to another button.
+    void setRunControl(Control control, bool enabled);
+    // Validation shared by the three fields: the text corrected into its
+    // bounds, and its value.
+    Integer accept(Control field, FieldBounds bounds);
+    Switches switches() const;
+    // Tells assistive technology what the board's last drawing shows.
+    void describeBoard();
+
+    FormView& view_;
+    BoardState state_;
+    std::unique_ptr<RandomSource> random_;
+    RunSettings settings_;
+    // The three pieces the layout moves.
+    Box params_;
+    Box gumbi_;
+    Box simarea_;
+    int framesExtraWidth_ = 0;
+};
+
+} // namespace kug

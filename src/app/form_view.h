@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the window's handlers need of the controls, the timers and the window
+// itself, whatever draws them: the desktop's widgets or a web page. The form
+// (form.h) holds the handlers' logic and works through this alone.
+
+#include "app/frame_fit.h"
+#include "render/surface.h"
+
+#include <string>
+
+namespace kug {
+
+// The controls by their designed names.
+enum class Control {
+    params,
+    gumbi,
+    simarea,
+    startcmd,
+    stopcmd,
+    fullstopcmd,
+    exitcmd,
+    stupcitxt,
+    kuglicetxt,
+    brzinatxt,
+    brzachk,
+    petljachk,
+    tragchk,
+    teorijskachk,
+    Check1,
+    stupcilbl,
+    kuglicelbl,
+    brzinalbl,
+};
+
+enum class Timer { Timmy, FastTimmy };
+
+class FormView {
+public:
+    virtual ~FormView() = default;
+
+    virtual void setEnabled(Control control, bool enabled) = 0;
+    // Whether the keyboard focus is on `control` or on a control inside it.
+    virtual bool holdsFocus(Control control) const = 0;
+    virtual void setFocus(Control control) = 0;
+    // Position and size, in pixels of the container's inside.
+    virtual void place(Control control, const Box& box) = 0;
+
+    virtual std::string text(Control field) const = 0;
+    // The program's own write of a field's text: not a change to validate.
+    virtual void setText(Control field, const std::string& text) = 0;
+    virtual void selectAll(Control field) = 0;
+    // Only a tick counts as ticked (a grey box does not).
+    virtual bool isChecked(Control box) const = 0;
+
+    virtual void setTimerInterval(Timer timer, int ms) = 0;
+    virtual void setTimerEnabled(Timer timer, bool enabled) = 0;
+
+    // The window's inner size in pixels; `resizeInner` asks for another.
+    virtual Extent innerSize() const = 0;
+    virtual void resizeInner(Extent size) = 0;
+    virtual bool isMinimized() const = 0;
+    virtual void setTitle(const std::string& title) = 0;
+
+    // The drawing area's surface, sized to its inside as it stands.
+    virtual Surface& board() = 0;
+    // The board's picture in words, for assistive technology.
+    virtual void describeBoard(const std::string& text) = 0;
+    // A modal box with the information icon and an OK button.
+    virtual void showAbout(const std::string& title, const std::string& text) = 0;
+    // Ends the program at once.
+    virtual void quit() = 0;
+};
+
+} // namespace kug

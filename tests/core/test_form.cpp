@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's handlers without a toolkit, through a view that records what
+// they do: start-up, the run states with their controls and timers, the focus
+// that never falls to exit or abort, a resize below the minimum, the fields'
+// validation with its consequences, the About box and exit.
+
+#include "app/form.h"
+#include "recording_surface.h"
+#include "scripted_random.h"
+
+#include <QTest>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+using namespace kug;
+using kug::test::RecordingSurface;
+using kug::test::ScriptedRandom;
+
+namespace {
+
+// A view that keeps what the form tells it. Controls start enabled, but for
+// the ones designed disabled; the drawing area's board is the placed box
+// inside a 2-pixel border.
+class FakeView final : public FormView {
+public:
+    explicit FakeView(Extent inner) : inner(inner) {
+        for (Control c :
+             {Control::stopcmd, Control::fullstopcmd, Control::petljachk, Control::Check1})
+            disabled.insert(c);
+    }
+
+    void setEnabled(Control c, bool on) override {
+        if (on)
+            disabled.erase(c);
+        else
+            disabled.insert(c);
+    }
+    bool holdsFocus(Control c) const override {
+        return focus == c || (c == Control::params && focusInParams);
+    }
+    void setFocus(Control c) override {
+        focus = c;
+        focusInParams = false;
+    }
+    void place(Control c, const Box& b) override { boxes[c] = b; }
+    std::string text(Control f) const override { return texts.count(f) ? texts.at(f) : ""; }
+    void setText(Control f, const std::string& t) override { texts[f] = t; }
+    void selectAll(Control f) override { selected = f; }
+    bool isChecked(Control b) const override { return checked.count(b) > 0; }
+    void setTimerInterval(Timer t, int ms) override { intervals[t] = ms; }
+    void setTimerEnabled(Timer t, bool on) override { running[t] = on; }
+    Extent innerSize() const override { return inner; }
+    void resizeInner(Extent size) override { inner = size; }
+    bool isMinimized() const override { return minimized; }
+    void setTitle(const std::string& t) override { title = t; }
+    Surface& board() override {
+        const Box& a = boxes[Control::simarea];
+        area = std::make_unique<RecordingSurface>(a.w - 4, a.h - 4);
+        return *area;
+    }
+    void describeBoard(const std::string& t) override { description = t; }
+    void showAbout(const std::string& t, const std::string& text) override {
+        about.push_back(t + "|" + text);
+    }
+    void quit() override { ++quits; }
+
+    bool enabled(Control c) const { return disabled.count(c) == 0; }
+
+    Extent inner;
+    std::set<Control> disabled;
+    std::optional<Control> focus;
+    bool focusInParams = false; // a field of the parameter frame has the focus
+    std::map<Control, Box> boxes;
+    std::map<Control, std::string> texts;
+    std::optional<Control> selected;
+    std::set<Control> checked;
+    std::map<Timer, int> intervals;
+    std::map<Timer, bool> running;
+    bool minimized = false;
+    std::string title, description;
+    std::vector<std::string> about;
+    int quits = 0;
+    std::unique_ptr<RecordingSurface> area;
+};
+
+// A form on the designed window, started up as the window does it.
+struct Started {
+    explicit Started(std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
+        : view(Extent{396, 355}), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
+        form.placeDesigned();
+        form.fitFrames({}, 0); // captions that fit their designed boxes
+        view.inner = form.startSize();
+        form.Form_Load();
+    }
+    FakeView view;
+    Form form;
+};
+
+// The run-state row: start, pause, abort, parameters, Timmy, FastTimmy, needsReset.
+QString row(const Started& s) {
+    const auto on = [](bool b) { return QString::fromLatin1(b ? "1" : "0"); };
+    const FakeView& v = s.view;
+    return on(v.enabled(Control::startcmd)) + on(v.enabled(Control::stopcmd)) +
+           on(v.enabled(Control::fullstopcmd)) + on(v.enabled(Control::params)) +
+           on(v.running.count(Timer::Timmy) && v.running.at(Timer::Timmy)) +
+           on(v.running.count(Timer::FastTimmy) && v.running.at(Timer::FastTimmy)) +
+           on(s.form.state().needsReset);
+}
+
+const std::map<QString, QString> rows{
+    {"Idle", "1001001"}, {"Running", "0110100"}, {"Paused", "1010000"}, {"Looping", "0010010"}};
+
+} // namespace
+
+Q_DECLARE_METATYPE(kug::Extent)
+
+class TestForm : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp();
+    void runStates_data();
+    void runStates();
+    void resizeBelowMinimum_data();
+    void resizeBelowMinimum();
+    void fields_data();
+    void fields();
+    void aboutAndExit();
+};
+
+void TestForm::startUp() {
+    Started s;
+    const FakeView& v = s.view;
+    QCOMPARE(v.texts.at(Control::stupcitxt), std::string("2"));
+    QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
+    QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
+    QCOMPARE(v.intervals.at(Timer::Timmy), 100);
+    QVERIFY(!v.running.at(Timer::Timmy));
+    QCOMPARE(v.title, std::string("Kuglovica"));
+    QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));
+    QCOMPARE(v.boxes.at(Control::gumbi), (Box{246, 246, 145, 49}));
+    QCOMPARE(v.boxes.at(Control::simarea), (Box{0, 0, 236, 355}));
+    QCOMPARE(v.boxes.at(Control::exitcmd), (Box{112, 8, 30, 30}));
+    // The worked example: a board of 232 x 351.
+    QCOMPARE(s.form.state().cellSize, Integer{21});
+    QCOMPARE(s.form.state().maxBalls, Integer{250});
+    QCOMPARE(s.form.state().barUnit, Integer{167});
+    QCOMPARE(v.description, std::string("Stupci: 0, 0"));
+    QCOMPARE(row(s), rows.at("Idle"));
+    QCOMPARE(s.form.minimumInner(), (Extent{396, 300}));
+}
+
+// Each step is a handler; after it the row must be the state's, and a
+// control that was disabled while it held the focus has handed the focus to
+// the drawing area.
+void TestForm::runStates_data() {
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<bool>("loop");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("states");
+    const auto add = [](const char* name, bool fast, bool loop, const char* steps,
+                        const char* states) {
+        QTest::newRow(name) << fast << loop << QString::fromLatin1(steps).split(' ')
+                            << QString::fromLatin1(states).split(' ');
+    };
+    add("start, pause, start, abort", false, false, "start pause start abort",
+        "Running Paused Running Idle");
+    add("start, last ball lands", false, false, "start end", "Running Idle");
+    add("start, resize", false, false, "start resize", "Running Idle");
+    add("pause, resize", false, false, "start pause resize", "Running Paused Idle");
+    add("fast", true, false, "start start", "Idle Idle");
+    add("loop, tick, abort", true, true, "start tick abort", "Looping Looping Idle");
+    add("loop, resize", true, true, "start resize", "Looping Idle");
+}
+
+void TestForm::runStates() {
+    QFETCH(bool, fast);
+    QFETCH(bool, loop);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, states);
+    Started s;
+    if (fast)
+        s.view.checked.insert(Control::brzachk);
+    if (loop)
+        s.view.checked.insert(Control::petljachk);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString& step = steps[i];
+        // The focus rests on the button about to be pressed, as after a
+        // click, and for a resize on the pause button.
+        const std::map<QString, Control> pressed{{"start", Control::startcmd},
+                                                 {"pause", Control::stopcmd},
+                                                 {"abort", Control::fullstopcmd},
+                                                 {"resize", Control::stopcmd}};
+        if (pressed.count(step))
+            s.view.setFocus(pressed.at(step));
+        if (step == "start")
+            s.form.startcmd_Click();
+        else if (step == "pause")
+            s.form.stopcmd_Click();
+        else if (step == "abort")
+            s.form.fullstopcmd_Click();
+        else if (step == "resize")
+            s.form.Form_Resize();
+        else if (step == "tick")
+            s.form.FastTimmy_Timer();
+        else
+            for (int t = 0; t < 100000 && !s.form.state().needsReset; ++t)
+                s.form.Timmy_Timer();
+        QCOMPARE(row(s), rows.at(states[i]));
+        if (s.view.focus && !s.view.enabled(*s.view.focus))
+            QFAIL(
+                qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
+        if (pressed.count(step) && !s.view.enabled(pressed.at(step)))
+            QVERIFY(s.view.focus == Control::simarea);
+    }
+}
+
+// Below the minimum the window is enlarged, and laid out and drawn in the
+// same call; a minimised window is neither.
+void TestForm::resizeBelowMinimum_data() {
+    QTest::addColumn<Extent>("asked");
+    QTest::addColumn<Extent>("result");
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("too narrow") << Extent{300, 400} << Extent{396, 400} << false;
+    QTest::newRow("too low") << Extent{500, 200} << Extent{500, 300} << false;
+    QTest::newRow("the minimum") << Extent{396, 300} << Extent{396, 300} << false;
+    QTest::newRow("minimised") << Extent{100, 100} << Extent{100, 100} << true;
+}
+
+void TestForm::resizeBelowMinimum() {
+    QFETCH(Extent, asked);
+    QFETCH(Extent, result);
+    QFETCH(bool, minimised);
+    Started s;
+    s.view.boxes.clear();
+    s.view.inner = asked;
+    s.view.minimized = minimised;
+    s.form.Form_Resize();
+    QCOMPARE(s.view.inner, result);
+    QCOMPARE(row(s), rows.at("Idle"));
+    QCOMPARE(s.view.boxes.count(Control::simarea), std::size_t(minimised ? 0 : 1));
+    if (!minimised) {
+        QCOMPARE(s.view.boxes.at(Control::params).right(), result.w - 5);
+        QCOMPARE(s.view.boxes.at(Control::simarea), (Box{0, 0, result.w - 160, result.h}));
+    }
+}
+
+// Leaving a field: its text corrected, the accepted value and what follows.
+void TestForm::fields_data() {
+    QTest::addColumn<int>("field"); // Control
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("barUnit");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<bool>("countsKept");
+    const auto add = [](const char* name, Control f, const char* typed, const char* shown,
+                        int columns, int barUnit, int interval, bool kept) {
+        QTest::newRow(name) << int(f) << typed << shown << columns << barUnit << interval << kept;
+    };
+    add("columns", Control::stupcitxt, "9", "9", 9, 167, 100, false);
+    add("columns unchanged clear too", Control::stupcitxt, "2", "2", 2, 167, 100, false);
+    add("balls, another count", Control::kuglicetxt, "3.5", "4", 2, 84, 100, false);
+    add("balls, the same count", Control::kuglicetxt, "1", "1", 2, 167, 100, true);
+    add("speed", Control::brzinatxt, "1e2", "100", 2, 167, 1, true);
+}
+
+void TestForm::fields() {
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, columns);
+    QFETCH(int, barUnit);
+    QFETCH(int, interval);
+    QFETCH(bool, countsKept);
+    Started s;
+    s.form.state().binCounts(1) = 3; // kept from a finished run
+    const auto f = Control(field);
+    s.view.texts[f] = typed.toStdString();
+    if (f == Control::stupcitxt)
+        s.form.stupcitxt_LostFocus();
+    else if (f == Control::kuglicetxt)
+        s.form.kuglicetxt_LostFocus();
+    else
+        s.form.brzinatxt_LostFocus();
+    QCOMPARE(QString::fromStdString(s.view.texts.at(f)), shown);
+    QCOMPARE(s.form.settings().columns, columns);
+    if (f == Control::stupcitxt)
+        QCOMPARE(s.form.state().binCounts.upper(), columns); // made anew
+    QCOMPARE(int(s.form.state().barUnit), barUnit);
+    QCOMPARE(s.view.intervals.at(Timer::Timmy), interval);
+    QCOMPARE(s.form.state().binCounts(1) == 3, countsKept);
+}
+
+void TestForm::aboutAndExit() {
+    Started s;
+    s.form.simarea_DblClick();
+    s.form.Form_DblClick();
+    QCOMPARE(s.view.about.size(), std::size_t(2));
+    QCOMPARE(s.view.about[0], std::string("Kuglovica|Simulator Kuglovice,\r\nverzija 1"));
+    QCOMPARE(s.view.quits, 0);
+    s.form.exitcmd_Click();
+    QCOMPARE(s.view.quits, 1);
+}
+
+QTEST_APPLESS_MAIN(TestForm)
+#include "test_form.moc"

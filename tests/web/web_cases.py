@@ -1,0 +1,795 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The web page in headless Chromium, one case per run.
+
+    web_cases.py --page DIR --reference EXE [--artifacts DIR] CASE
+    web_cases.py --page DIR --screenshot OUT.png
+
+Each case serves the page's directory on a free local port, starts its own
+headless Chromium (through chromedriver, with a fresh profile), works the
+page as a user does (clicks, keys, double-clicks, the resize grip) and reads
+back what it shows: the controls' states, the fields' texts, the board's
+description and the canvas's pixels. What the desktop program shows for the
+same steps comes from EXE (desktop_reference: the real window on Qt's
+offscreen platform, with the same random stream right after start-up).
+
+Debian's python3-selenium, chromium and chromium-driver; run with
+/usr/bin/python3. Exits 0 when the case passes.
+"""
+
+import argparse
+import base64
+import contextlib
+import functools
+import http.server
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import zlib
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.keys import Keys
+
+CHROMIUM = "/usr/bin/chromium"
+CHROMEDRIVER = "/usr/bin/chromedriver"
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                  "--window-size=900,700"]
+
+# The run states as the controls show them: play, pause, abort enabled, and
+# the parameter frame enabled; and the pictures of the three buttons.
+IDLE, RUNNING, PAUSED, LOOPING = "1001", "0110", "1010", "0010"
+PICTURES = {
+    IDLE: ["play", "pause_disabled", "stop_disabled"],
+    RUNNING: ["play_disabled", "pause", "stop"],
+    PAUSED: ["play", "pause_disabled", "stop"],
+    LOOPING: ["play_disabled", "pause_disabled", "stop"],
+}
+
+BALL = (255, 0, 0)        # the bars and the ball
+THEORY = (150, 200, 150)  # the theoretical bars
+LINE = (0, 0, 0)          # pegs, walls and floor
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def check_equal(seen, expected, what):
+    if seen != expected:
+        raise Failure("%s: expected %r, saw %r" % (what, expected, seen))
+
+
+class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+@contextlib.contextmanager
+def served(directory):
+    """The page's directory on a free port of 127.0.0.1; yields the address."""
+    handler = functools.partial(_QuietHandler, directory=directory)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    thread = threading.Thread(target=server.serve_forever, daemon=True)
+    thread.start()
+    try:
+        yield "http://127.0.0.1:%d/" % server.server_address[1]
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+class Page:
+    """Headless Chromium on the served page, with a profile of its own."""
+
+    def __init__(self, page_dir, scale=1):
+        self.page_dir = page_dir
+        self.scale = scale
+
+    def __enter__(self):
+        self._stack = contextlib.ExitStack()
+        try:
+            self.url = self._stack.enter_context(served(self.page_dir))
+            profile = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="kug-web-"))
+            options = webdriver.ChromeOptions()
+            options.binary_location = CHROMIUM
+            for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile,
+                                          "--force-device-scale-factor=%d" % self.scale]:
+                options.add_argument(flag)
+            self.driver = webdriver.Chrome(options=options,
+                                           service=Service(executable_path=CHROMEDRIVER))
+            self._stack.callback(self.driver.quit)
+            self.driver.get(self.url)
+            self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
+                      "the page's first paint")
+        except BaseException:
+            self._stack.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self._stack.close()
+        return False
+
+    # ---- reading the page ----------------------------------------------------
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait(self, condition, what, timeout=15):
+        deadline = time.monotonic() + timeout
+        last = None
+        while time.monotonic() < deadline:
+            try:
+                if condition():
+                    return
+            except Failure as e:
+                last = e
+            time.sleep(0.02)
+        raise Failure("timed out waiting for %s%s" % (what, " (%s)" % last if last else ""))
+
+    def frames(self, count=2):
+        """Returns after `count` animation frames: what the last events drew is painted."""
+        self.driver.execute_async_script(
+            "const done = arguments[arguments.length - 1]; let n = arguments[0];"
+            "const step = () => (--n <= 0 ? done() : requestAnimationFrame(step));"
+            "requestAnimationFrame(step);", count)
+
+    def element(self, element_id):
+        return self.driver.find_element("id", element_id)
+
+    def row(self):
+        return self.js(
+            "const on = (id) => document.getElementById(id).disabled ? '0' : '1';"
+            "return on('startcmd') + on('stopcmd') + on('fullstopcmd') + on('params');")
+
+    def pictures(self):
+        """The pictures the play, pause and abort buttons show."""
+        return self.js("return ['startcmd', 'stopcmd', 'fullstopcmd'].map((id) =>"
+                       "  document.querySelector('#' + id + ' img').getAttribute('src')"
+                       "    .replace('pictures/', '').replace('.png', ''))")
+
+    def check_state(self, state, what):
+        check_equal(self.row(), state, "run state " + what)
+        check_equal(self.pictures(), PICTURES[state], "button pictures " + what)
+
+    def description(self):
+        return self.js("return document.getElementById('opis').textContent").split("\n")
+
+    def wait_description(self, expected, what, pick=lambda lines: lines, timeout=15):
+        """The description as expected once its hold (a quarter second) has passed."""
+        try:
+            self.wait(lambda: pick(self.description()) == expected, what, timeout)
+        except Failure:
+            check_equal(pick(self.description()), expected, what)
+
+    def value(self, field):
+        return self.js("return document.getElementById(arguments[0]).value", field)
+
+    def ticks(self):
+        return self.js("return kugStats.ticks()")
+
+    def board_size(self):
+        return tuple(self.js("const r = document.getElementById('board').getBoundingClientRect();"
+                             "return [Math.round(r.width), Math.round(r.height)];"))
+
+    def pixels(self):
+        """(width, height, RGBA bytes) of the board's canvas."""
+        w, h, data = self.js(
+            "const c = document.getElementById('board');"
+            "const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
+            "let s = ''; for (let i = 0; i < d.length; i += 0x8000)"
+            "  s += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));"
+            "return [c.width, c.height, btoa(s)];")
+        return w, h, base64.b64decode(data)
+
+    # ---- working the page ------------------------------------------------------
+
+    def click(self, element_id):
+        self.element(element_id).click()
+
+    def tick(self, box_id):
+        self.js("document.getElementById(arguments[0]).scrollIntoView()", box_id)
+        self.driver.find_element("css selector", "#%s input" % box_id).click()
+
+    def type_into(self, field, text):
+        """Clicks into the field (which selects its text) and types over it."""
+        f = self.element(field)
+        f.click()
+        if text:
+            f.send_keys(text)
+        else:
+            f.send_keys(Keys.DELETE)
+
+    def leave(self, field):
+        self.element(field).send_keys(Keys.TAB)
+
+    def enter(self, field, text):
+        self.type_into(field, text)
+        self.leave(field)
+
+    def drop_text(self, field, text):
+        """Text arriving without the focus, as a drop or assistive technology sets it."""
+        self.js("const f = document.getElementById(arguments[0]); f.value = arguments[1];"
+                "f.dispatchEvent(new InputEvent('input', {bubbles: true, inputType: 'insertFromDrop'}));",
+                field, text)
+
+    def double_click_at(self, element_id, x=None, y=None):
+        """Double-clicks the element at (x, y) from its top-left corner (its
+        centre if None); returns what stands there: its id or its nearest
+        ancestor's, else its tag name."""
+        left, top, width, height = self.js(
+            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+            "return [r.left, r.top, r.width, r.height];", element_id)
+        px = round(left + (width / 2 if x is None else x))
+        py = round(top + (height / 2 if y is None else y))
+        there = self.js("const e = document.elementFromPoint(arguments[0], arguments[1]);"
+                        "return (e.closest('[id]') || e).id || e.tagName.toLowerCase();", px, py)
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(px, py).double_click()
+        actions.perform()
+        return there
+
+    def drag_grip(self, dx, dy):
+        grip = self.element("grip")
+        ActionChains(self.driver).click_and_hold(grip).move_by_offset(dx // 2, dy // 2) \
+            .move_by_offset(dx - dx // 2, dy - dy // 2).release().perform()
+
+    def about_open(self):
+        return self.js("return document.getElementById('about').open")
+
+    def close_about(self):
+        self.click("about-ok")
+        self.wait(lambda: not self.about_open(), "the About box to close")
+
+
+# ---- the desktop's side -------------------------------------------------------
+
+def reference(exe, artifacts, name, scale=1, board=None, columns=None, balls=None, speed=None,
+              theory=False, trail=False, fast=False, start=False):
+    """What the desktop shows: (width, height, RGB bytes, {board, maxBalls, description})."""
+    out = os.path.join(artifacts, name + "-desktop.ppm")
+    args = [exe, out]
+    if board:
+        args += ["--board", "%dx%d" % board]
+    for flag, value in (("--columns", columns), ("--balls", balls), ("--speed", speed)):
+        if value is not None:
+            args += [flag, str(value)]
+    args += [flag for flag, on in (("--theory", theory), ("--trail", trail), ("--fast", fast),
+                                   ("--start", start)) if on]
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QT_SCALE_FACTOR=str(scale))
+    result = subprocess.run(args, env=env, capture_output=True, text=True, timeout=120)
+    check(result.returncode == 0, "desktop_reference failed: %s" % result.stderr.strip())
+    lines = result.stdout.rstrip("\n").split("\n")
+    info = {"board": lines[0].split()[1], "maxBalls": int(lines[1].split()[1]),
+            "description": lines[2:]}
+    with open(out, "rb") as f:
+        data = f.read()
+    magic, size, _, rest = data.split(b"\n", 3)
+    check(magic == b"P6", "the reference is no PPM")
+    w, h = (int(v) for v in size.split())
+    return w, h, rest, info
+
+
+def write_png(path, w, h, rgb):
+    raw = b"".join(b"\0" + rgb[y * w * 3:(y + 1) * w * 3] for y in range(h))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def compare_pixels(page, desktop, artifacts, name, colours):
+    """The page's canvas against the desktop's picture, pixel for pixel."""
+    pw, ph, rgba = page
+    dw, dh, rgb, _ = desktop
+    page_rgb = b"".join(rgba[i:i + 3] for i in range(0, len(rgba), 4))
+    check_equal((pw, ph), (dw, dh), "board size in device pixels")
+    if page_rgb != rgb:
+        write_png(os.path.join(artifacts, name + "-page.png"), pw, ph, page_rgb)
+        write_png(os.path.join(artifacts, name + "-desktop.png"), dw, dh, rgb)
+        differing = [i // 3 for i in range(0, len(rgb), 3) if rgb[i:i + 3] != page_rgb[i:i + 3]]
+        first = differing[0]
+        raise Failure("%d of %d pixels differ; first at (%d, %d): page %s, desktop %s (pictures in %s)"
+                      % (len(differing), pw * ph, first % pw, first // pw,
+                         tuple(page_rgb[first * 3:first * 3 + 3]), tuple(rgb[first * 3:first * 3 + 3]),
+                         artifacts))
+    # Equal pictures could still both be empty: what the board must show.
+    for colour in colours:
+        count = sum(1 for i in range(0, len(rgb), 3) if tuple(rgb[i:i + 3]) == colour)
+        check(count > 0, "no pixel of colour %s on the board" % (colour,))
+
+
+# ---- cases ----------------------------------------------------------------------
+
+def case_start_up(args):
+    with Page(args.page) as p:
+        check_equal(p.driver.title, "Kuglovica", "title")
+        captions = p.js("return [...document.querySelectorAll('#params legend, #params label')]"
+                        ".map((e) => e.id + ':' + e.textContent.trim())")
+        check_equal(captions, [":Parametri", "petljachk:U petlji", "tragchk:Kuglica ostavlja trag",
+                               "brzachk:Brza simulacija", "Check1:Zvuk",
+                               "teorijskachk:Teorijska raspodjela",
+                               "brzinalbl:Brzina simulacije:", "kuglicelbl:Broj kuglica:",
+                               "stupcilbl:Broj stupaca:"], "captions")
+        check_equal([p.value(f) for f in ("stupcitxt", "kuglicetxt", "brzinatxt")], ["2", "1", "1"],
+                    "field values")
+        # Fields named by their labels, buttons by their names, boxes by their captions.
+        names = p.js(
+            "return ['stupcitxt', 'kuglicetxt', 'brzinatxt'].map((id) =>"
+            "  document.getElementById(id).labels[0].textContent).concat("
+            "  ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'].map((id) =>"
+            "  document.getElementById(id).getAttribute('aria-label')))")
+        check_equal(names, ["Broj stupaca:", "Broj kuglica:", "Brzina simulacije:", "Pokreni", "Pauza",
+                            "Zaustavi", "Izlaz"], "accessible names")
+        boxes = p.js("return ['brzachk', 'petljachk', 'tragchk', 'teorijskachk', 'Check1'].map((id) => {"
+                     "  const i = document.querySelector('#' + id + ' input');"
+                     "  return (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'); })")
+        check_equal(boxes, ["-e", "-d", "-e", "-e", "-d"], "check boxes (ticked, enabled)")
+        check_equal(p.row(), IDLE, "run state")
+        pictures = p.js("return ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'].map((id) => {"
+                        "  const i = document.querySelector('#' + id + ' img');"
+                        "  return i.getAttribute('src') + ' ' + i.naturalWidth; })")
+        check_equal(pictures, ["pictures/play.png 16", "pictures/pause_disabled.png 16",
+                               "pictures/stop_disabled.png 16", "pictures/exit.png 16"], "button pictures")
+        # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
+        check_equal(p.board_size(), (232, 351), "board size")
+        board = p.js("const b = document.getElementById('board');"
+                     "const d = document.getElementById(b.getAttribute('aria-describedby'));"
+                     "return [b.getAttribute('role'), b.getAttribute('aria-label'), d.getAttribute('aria-live')]")
+        check_equal(board, ["img", "Ploča", "polite"], "the board for assistive technology")
+        check_equal(p.description(), ["Stupci: 0, 0"], "description")
+        # The desktop's tab order, from the board on; disabled controls are passed over.
+        p.element("board").click()
+        order = []
+        for _ in range(8):
+            p.driver.switch_to.active_element.send_keys(Keys.TAB)
+            order.append(p.js("const a = document.activeElement;"
+                              "return a.id || a.closest('label').id;"))
+        check_equal(order, ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
+                            "teorijskachk", "brzachk", "tragchk"], "tab order")
+        # The largest ball count, fixed at start-up from the board: the double-click's bound.
+        p.double_click_at("kuglicetxt")
+        check_equal(p.value("kuglicetxt"), "250", "maxBalls")
+
+
+# Each board: the steps on the page, the same for the desktop's reference.
+BOARDS = {
+    "board_start_up": dict(colours=[LINE]),
+    "board_fast_run": dict(columns=10, balls=250, theory=True, fast=True, start=True,
+                           colours=[LINE, BALL, THEORY]),
+    "board_resized": dict(grip=(164, 45), columns=32, balls=250, theory=True, fast=True, start=True,
+                          colours=[LINE, BALL, THEORY]),
+    "board_scale2": dict(scale=2, columns=9, balls=250, theory=True, fast=True, start=True,
+                         colours=[LINE, BALL, THEORY]),
+}
+
+
+def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=False, fast=False,
+               start=False):
+    for field, value in (("stupcitxt", columns), ("kuglicetxt", balls), ("brzinatxt", speed)):
+        if value is not None:
+            p.enter(field, str(value))
+            check_equal(p.value(field), str(value), field)
+    for box, on in (("teorijskachk", theory), ("tragchk", trail), ("brzachk", fast)):
+        if on:
+            p.tick(box)
+    if start:
+        p.click("startcmd")
+
+
+def case_board(args, name):
+    spec = dict(BOARDS[name])
+    colours = spec.pop("colours")
+    scale = spec.pop("scale", 1)
+    grip = spec.pop("grip", None)
+    with Page(args.page, scale=scale) as p:
+        board = None
+        if grip:
+            p.drag_grip(*grip)
+            board = p.board_size()
+            check_equal(board, (232 + grip[0], 351 + grip[1]), "board after the grip's drag")
+        set_up_run(p, **spec)
+        p.wait(lambda: p.row() == IDLE, "the run to end")
+        p.frames()
+        page = p.pixels()
+    desktop = reference(args.reference, args.artifacts, name, scale=scale, board=board, **spec)
+    compare_pixels(page, desktop, args.artifacts, name, colours)
+
+
+def case_scale_change(args):
+    """The screen's scale changing under the page (another screen, the browser's zoom)."""
+    run = dict(columns=9, balls=250, fast=True, start=True)
+    with Page(args.page) as p:
+        set_up_run(p, **run)
+        p.wait(lambda: p.row() == IDLE, "the fast run to end")
+        p.frames()
+        w, h, before = p.pixels()
+        # A zoom to 200 %: the viewport shrinks and the ratio doubles. (The
+        # emulated ratio sometimes reaches the page only after the first
+        # resize event, so the viewport changes twice.)
+        for width in (800, 780):
+            p.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                     {"width": width, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+            p.frames()
+        p.wait(lambda: p.js("return document.getElementById('board').width") == 2 * w,
+               "the board at scale 2")
+        p.frames()
+        # The picture kept, each pixel now two by two.
+        w2, h2, after = p.pixels()
+        check_equal((w2, h2), (2 * w, 2 * h), "board in device pixels at scale 2")
+        upscaled = b"".join(b"".join(before[(y // 2 * w + x // 2) * 4:(y // 2 * w + x // 2) * 4 + 4]
+                                     for x in range(w2)) for y in range(h2))
+        check(after == upscaled, "the picture was not kept through the change of scale")
+        check_equal(p.board_size(), (232, 351), "board size in pixels")
+        # The next drawing is at the new scale: the same run with its theory
+        # shown, as the desktop draws it at scale 2.
+        p.tick("teorijskachk")
+        p.frames()
+        page = p.pixels()
+    desktop = reference(args.reference, args.artifacts, "scale_change", scale=2, theory=True, **run)
+    compare_pixels(page, desktop, args.artifacts, "scale_change", [LINE, BALL, THEORY])
+
+
+# Hostile texts: typed and then left with Tab, or arriving without the focus.
+FIELD_ROWS = [
+    ("stupcitxt", "abc", "2"), ("stupcitxt", "", "2"), ("stupcitxt", "-7", "2"),
+    ("stupcitxt", "1e9", "32"), ("stupcitxt", "9.5", "10"), ("stupcitxt", "10.5", "10"),
+    ("stupcitxt", " 12 ", "12"), ("stupcitxt", "0x1F", "2"), ("stupcitxt", "３", "2"),
+    ("stupcitxt", "7,5", "7"), ("stupcitxt", "99999999999999999999", "32"),
+    ("stupcitxt", "<b>5</b>", "2"), ("stupcitxt", "&H1A", "26"),
+    ("kuglicetxt", "500", "250"), ("kuglicetxt", "0", "1"), ("kuglicetxt", "2.5", "2"),
+    ("kuglicetxt", "3.5", "4"), ("kuglicetxt", "NaN", "1"), ("kuglicetxt", "12abc", "12"),
+    ("kuglicetxt", "١٢", "1"),
+    ("brzinatxt", "", "1"), ("brzinatxt", "150", "100"), ("brzinatxt", "50.5", "50"),
+    ("brzinatxt", "+3", "3"), ("brzinatxt", "1_000", "1"), ("brzinatxt", "1e2", "100"),
+]
+DROPPED_ROWS = [
+    ("stupcitxt", "\t40\n", "32"), ("stupcitxt", "🎲", "2"), ("kuglicetxt", "1" * 5000, "250"),
+    ("kuglicetxt", "-1e-9", "1"), ("brzinatxt", "'; alert(1); '", "1"), ("brzinatxt", "7\u00a0", "7"),
+]
+
+
+def case_fields_hostile(args):
+    with Page(args.page) as p:
+        for field, text, shown in FIELD_ROWS:
+            p.type_into(field, text)
+            # Checked only on leaving the field.
+            check_equal(p.value(field), text, "%s while typing %r" % (field, text))
+            p.leave(field)
+            check_equal(p.value(field), shown, "%s after leaving it with %r" % (field, text))
+            if field == "stupcitxt":
+                p.wait_description(["Stupci: " + ", ".join(["0"] * int(shown))],
+                                   "the board after %r" % text)
+        p.element("board").click()
+        for field, text, shown in DROPPED_ROWS:
+            p.drop_text(field, text)
+            check_equal(p.value(field), shown, "%s at once after %r arrived" % (field, text))
+        # A parameter frame disabled by a run takes no text from outside.
+        p.enter("kuglicetxt", "200")
+        p.click("startcmd")
+        check_equal(p.row(), RUNNING, "run state")
+        p.drop_text("stupcitxt", "20")
+        check_equal(p.value("stupcitxt"), "2", "a disabled field's text")
+        p.click("fullstopcmd")
+
+
+# Each field: its bound, and what "79" typed into it becomes.
+DOUBLE_CLICK_ROWS = [("stupcitxt", "32", "32"), ("kuglicetxt", "250", "79"), ("brzinatxt", "100", "79")]
+
+
+def case_field_double_click(args):
+    with Page(args.page) as p:
+        for field, bound, typed in DOUBLE_CLICK_ROWS:
+            p.double_click_at(field)
+            check_equal(p.value(field), bound, "%s after a double-click" % field)
+            # The bound stands selected whole, not a word of it.
+            selection = p.js("const f = document.getElementById(arguments[0]);"
+                             "return [f.selectionStart, f.selectionEnd, document.activeElement.id];", field)
+            check_equal(selection, [0, len(bound), field], "%s's selection" % field)
+            p.type_into(field, "7")
+            p.element(field).send_keys("9")
+            # A click selects the whole text.
+            p.click(field)
+            selection = p.js("const f = document.getElementById(arguments[0]);"
+                             "return [f.selectionStart, f.selectionEnd];", field)
+            check_equal(selection, [0, 2], "%s's selection after a click" % field)
+            p.leave(field)
+            check_equal(p.value(field), typed, "%s after leaving it" % field)
+
+
+def bins(description):
+    return [line for line in description if line.startswith("Stupci:")]
+
+
+def counted(lines):
+    return sum(int(v) for v in bins(lines)[0].split(":")[1].split(","))
+
+
+def case_fast_run_histogram(args):
+    run = dict(columns=10, balls=250, fast=True, start=True)
+    _, _, _, desktop = reference(args.reference, args.artifacts, "fast_run_histogram", **run)
+    expected = bins(desktop["description"])
+    check_equal(counted(expected), 250, "balls counted on the desktop")
+    with Page(args.page) as p:
+        set_up_run(p, **run)
+        p.wait(lambda: p.row() == IDLE, "the fast run to end")
+        p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
+
+
+def wait_for_end(p, what, timeout=60):
+    p.wait(lambda: p.row() == IDLE and not p.description()[0].startswith("Još"), what, timeout)
+
+
+ANIMATED = dict(columns=6, balls=15, speed=100, theory=True, trail=True)
+
+
+def case_animated_run(args):
+    desktop = reference(args.reference, args.artifacts, "animated_run", **ANIMATED, start=True)
+    expected = bins(desktop[3]["description"])
+    check_equal(counted(expected), ANIMATED["balls"], "balls counted on the desktop")
+    with Page(args.page) as p:
+        set_up_run(p, **ANIMATED, start=True)
+        check_equal(p.row(), RUNNING, "run state")
+        # The remaining-balls line, in the description and over the board.
+        p.wait(lambda: p.description()[0].startswith("Još "), "the remaining-balls line")
+        p.wait(lambda: p.js("const c = document.getElementById('boardtext');"
+                            "return c.getContext('2d').getImageData(0, 0, 60, 16).data.some((v) => v > 0)"),
+               "the remaining-balls line on the board")
+        wait_for_end(p, "the run to end by itself")
+        check(p.js("return kugStats.maxPaintsPerFrame") <= 1, "more than one paint in a frame")
+        p.wait_description(expected, "bins after the animated run", pick=bins)
+        p.frames()
+        page = p.pixels()
+    compare_pixels(page, desktop, args.artifacts, "animated_run", [LINE, BALL, THEORY])
+
+
+def case_loop(args):
+    """A fast run in a loop: a fresh histogram every 100 ms until aborted."""
+    with Page(args.page) as p:
+        p.check_state(IDLE, "at start-up")
+        set_up_run(p, columns=7, balls=120, fast=True)
+        p.tick("petljachk")
+        p.click("startcmd")
+        p.check_state(LOOPING, "while looping")
+        seen = set()
+        ticks = p.ticks()
+
+        def fresh_histograms():
+            lines = bins(p.description())
+            check_equal(counted(lines), 120, "balls counted in a loop's histogram")
+            seen.add(lines[0])
+            return len(seen) >= 3
+
+        p.wait(fresh_histograms, "three different histograms")
+        check(p.ticks() - ticks >= 3, "the loop ticked %d times" % (p.ticks() - ticks))
+        # The About box does not stop the loop.
+        p.double_click_at("board")
+        check(p.about_open(), "no About box while looping")
+        ticks = p.ticks()
+        p.wait(lambda: p.ticks() >= ticks + 2, "the loop to go on behind the About box")
+        p.close_about()
+        p.check_state(LOOPING, "after the About box")
+        p.click("fullstopcmd")
+        p.check_state(IDLE, "after abort")
+        ticks = p.ticks()
+        deadline = time.monotonic() + 0.3
+        while time.monotonic() < deadline:
+            check_equal(p.ticks(), ticks, "loop ticks after abort")
+            time.sleep(0.02)
+
+
+def case_pause_resume(args):
+    run = dict(columns=8, balls=12, speed=100)
+    _, _, _, desktop = reference(args.reference, args.artifacts, "pause_resume", **run, start=True)
+    with Page(args.page) as p:
+        set_up_run(p, **run, start=True)
+        p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(5, 11)),
+               "a few balls to land")
+        p.check_state(RUNNING, "while running")
+        # A button disabled while it holds the focus hands it to the board,
+        # never on to abort or exit.
+        check_equal(p.js("return document.activeElement.id"), "board", "focus after play")
+        p.click("stopcmd")
+        p.check_state(PAUSED, "after pause")
+        check_equal(p.js("return document.activeElement.id"), "board", "focus after pause")
+        paused_at = p.ticks()
+        p.frames()
+        picture = p.pixels()
+        # Paused: no tick for a tenth of a second, a hundred ticks' time.
+        deadline = time.monotonic() + 0.1
+        while time.monotonic() < deadline:
+            check_equal(p.ticks(), paused_at, "ticks while paused")
+            time.sleep(0.01)
+        p.frames()
+        check(p.pixels() == picture, "the board changed while paused")
+        p.click("startcmd")
+        p.check_state(RUNNING, "after resuming")
+        p.wait(lambda: p.ticks() > paused_at, "the ball to move again")
+        wait_for_end(p, "the resumed run to end")
+        p.check_state(IDLE, "after the run")
+        p.wait_description(bins(desktop["description"]), "bins after pause and resume", pick=bins)
+
+
+# Where a double-click opens the About box: an element, a point in it from
+# its top-left corner (None: its centre; a name: a point worked out below),
+# what stands there, and whether the box opens.
+ABOUT_ROWS = [
+    ("board", None, "board", True),
+    ("simarea", (1, 1), "simarea", True),  # the drawing area's border
+    ("window", "above params", "window", True),
+    ("window", "between", "window", True),
+    ("window", "below gumbi", "window", True),
+    ("window", "below the window", "html", True),  # the page around the window
+    ("params", (3, 60), "params", False),
+    ("gumbi", (3, 3), "gumbi", False),
+    ("kuglicelbl", None, "kuglicelbl", False),
+    ("Check1", None, "Check1", False),
+    ("stopcmd", None, "stopcmd", False),
+    ("brzinatxt", None, "brzinatxt", False),
+]
+
+
+def case_about(args):
+    with Page(args.page) as p:
+        points = p.js("const r = (id) => document.getElementById(id).getBoundingClientRect();"
+                      "const w = r('window'), s = r('simarea'), pa = r('params'), g = r('gumbi');"
+                      "return {'above params': [pa.left + 20 - w.left, 2],"
+                      "        between: [(s.right + pa.left) / 2 - w.left, 100],"
+                      "        'below gumbi': [g.left + 20 - w.left, g.bottom + 15 - w.top],"
+                      "        'below the window': [40, w.height + 60]};")
+        for target, where, expected, opens in ABOUT_ROWS:
+            point = points[where] if isinstance(where, str) else where or (None, None)
+            what = "%s %s" % (target, where or "")
+            check_equal(p.double_click_at(target, *point), expected, "what stands at " + what)
+            check_equal(p.about_open(), opens, "About box after a double-click on " + what)
+            if not opens:
+                continue
+            seen = p.js("const d = document.getElementById('about');"
+                        "return [d.matches(':modal'), document.getElementById('about-title').textContent,"
+                        "  document.getElementById('about-text').textContent, d.querySelector('button').textContent]")
+            check_equal(seen, [True, "Kuglovica", "Simulator Kuglovice,\nverzija 1", "OK"], "About box")
+            p.close_about()
+            check_equal(p.row(), IDLE, "run state after the About box")
+        check_equal(p.value("brzinatxt"), "100", "the double-clicked field")
+        # The box takes the focus from a field as another window would: the
+        # field's text is checked when the field is left, not when the box opens.
+        p.type_into("stupcitxt", "abc")
+        p.double_click_at("window", *points["between"])
+        check(p.about_open(), "no About box from the bare surface with a field focused")
+        p.close_about()
+        check_equal(p.js("return document.activeElement.id"), "stupcitxt", "focus after the About box")
+        check_equal(p.value("stupcitxt"), "abc", "the field's text while it keeps the focus")
+        p.leave("stupcitxt")
+        check_equal(p.value("stupcitxt"), "2", "the field's text after leaving it")
+
+
+def case_exit(args):
+    for running in (False, True):
+        with Page(args.page) as p:
+            if running:
+                set_up_run(p, balls=100, speed=100, start=True)
+                p.wait(lambda: p.ticks() > 0, "the ball to move")
+            p.click("exitcmd")
+            p.wait(lambda: p.js("return document.documentElement.dataset.ended === 'true'"), "the end")
+            check_equal(p.js("return document.body.children.length"), 0, "elements left on the page")
+            ticks = p.ticks()
+            frames = p.js("return kugStats.frames")
+            deadline = time.monotonic() + 0.1
+            while time.monotonic() < deadline:
+                check_equal((p.ticks(), p.js("return kugStats.frames")), (ticks, frames),
+                            "ticks and frames after exit")
+                time.sleep(0.01)
+
+
+def inner_size(p):
+    return tuple(p.js("const w = document.getElementById('window');"
+                      "return [w.clientWidth, w.clientHeight];"))
+
+
+def case_resize(args):
+    with Page(args.page) as p:
+        least = tuple(p.js("return [Module._kug_minimum(0), Module._kug_minimum(1)]"))
+        start = inner_size(p)
+        check(start[0] >= least[0] and start[1] > least[1], "start-up size %s, minimum %s" % (start, least))
+        # The browser's viewport changing is no resize: a run goes on.
+        set_up_run(p, balls=100, speed=100, start=True)
+        p.wait(lambda: p.ticks() > 0, "the ball to move")
+        p.driver.set_window_size(640, 480)
+        p.frames(3)
+        ticks = p.ticks()
+        p.wait(lambda: p.ticks() > ticks, "the run to go on after the viewport changed")
+        check_equal(p.row(), RUNNING, "run state after the viewport changed")
+        check_equal(inner_size(p), start, "window after the viewport changed")
+        # The grip resizes the window, which ends the run as on the desktop.
+        p.drag_grip(30, -20)
+        check_equal(p.row(), IDLE, "run state after the grip")
+        check_equal(inner_size(p), (start[0] + 30, start[1] - 20), "window after the grip")
+        check_equal(p.board_size(), (232 + 30, 351 - 20), "board after the grip")
+        # Never below the minimum.
+        p.drag_grip(-300, -200)
+        check_equal(inner_size(p), least, "window dragged below its minimum")
+
+
+CASES = {
+    "resize": case_resize,
+    "loop": case_loop,
+    "scale_change": case_scale_change,
+    "start_up": case_start_up,
+    "fields_hostile": case_fields_hostile,
+    "field_double_click": case_field_double_click,
+    "fast_run_histogram": case_fast_run_histogram,
+    "animated_run": case_animated_run,
+    "pause_resume": case_pause_resume,
+    "about": case_about,
+    "exit": case_exit,
+}
+for board_case in BOARDS:
+    CASES[board_case] = functools.partial(case_board, name=board_case)
+
+
+def screenshot(page_dir, out):
+    """The window on the page: an animated run of 40 balls on 9 columns with the
+    trail and the theory, paused with about 28 balls to go."""
+    with Page(page_dir) as p:
+        set_up_run(p, columns=9, balls=40, speed=92, theory=True, trail=True, start=True)
+        p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(25, 30)),
+               "a dozen balls to land", timeout=60)
+        p.click("stopcmd")
+        p.frames()
+        p.element("window").screenshot(out)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--page", required=True)
+    parser.add_argument("--reference")
+    parser.add_argument("--artifacts", default=None)
+    parser.add_argument("--screenshot")
+    parser.add_argument("case", nargs="?", choices=sorted(CASES))
+    args = parser.parse_args()
+    if not os.path.isfile(os.path.join(args.page, "index.html")):
+        print("FAIL: no page in %s (build it with scripts/build_web.sh)" % args.page)
+        return 1
+    if args.screenshot:
+        screenshot(args.page, args.screenshot)
+        return 0
+    if not args.case or not args.reference:
+        parser.error("a case and --reference are needed")
+    temporary = None
+    if args.artifacts:
+        args.artifacts = os.path.join(args.artifacts, args.case)
+        shutil.rmtree(args.artifacts, ignore_errors=True)
+        os.makedirs(args.artifacts)
+    else:
+        temporary = args.artifacts = tempfile.mkdtemp(prefix="kug-web-case-")
+    try:
+        CASES[args.case](args)
+    except Failure as e:
+        print("FAIL: %s: %s" % (args.case, e))
+        return 1
+    finally:
+        if temporary:
+            shutil.rmtree(temporary, ignore_errors=True)
+    print("PASS: %s" % args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

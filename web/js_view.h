@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The page's side of the web view: functions of the small JavaScript view
+// (view_library.js forwards each to view.js). Controls are passed as the
+// numbers of kug::Control; texts as UTF-8.
+
+#include <cstdint>
+
+extern "C" {
+
+void kugjs_setEnabled(int control, int enabled);
+int kugjs_holdsFocus(int control);
+void kugjs_setFocus(int control);
+void kugjs_place(int control, int x, int y, int width, int height);
+
+// A field's text: its length in bytes with the closing zero, then the bytes.
+int kugjs_textSize(int field);
+void kugjs_copyText(int field, char* buffer, int size);
+void kugjs_setText(int field, const char* text);
+void kugjs_selectAll(int field);
+int kugjs_isChecked(int box);
+
+void kugjs_resizeInner(int width, int height);
+void kugjs_setTitle(const char* title);
+void kugjs_describeBoard(const char* text);
+void kugjs_showAbout(const char* title, const char* text);
+void kugjs_quit();
+
+// What a caption needs in the page's font (axis 0 the width, 1 the height),
+// where a frame's contents start below its caption, and the height of a line
+// of the board's text.
+int kugjs_captionNeed(int control, int axis);
+int kugjs_contentsTop();
+int kugjs_lineHeight();
+
+// One paint: the RGBA pixels of the changed rectangle (device pixels, `x`,
+// `y`, `width` by `height`, none when `width` is 0) on a canvas of
+// `canvasWidth` by `canvasHeight`, and the board's text lines when they
+// changed ("x\ty\tcolour\ttext" lines; null when unchanged).
+void kugjs_paint(const std::uint8_t* rgba, int x, int y, int width, int height, int canvasWidth,
+                 int canvasHeight, const char* textLines);
+}

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's entry points: start-up, the user's events, each handed to the
+// form's handler of the same name, the window's resize grip, a change of the
+// screen's scale, and the animation frame, which delivers the timers' ticks
+// and paints once.
+
+#include "app/form.h"
+#include "web_view.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+
+using namespace kug;
+
+namespace {
+
+struct Page {
+    WebView view;
+    Form form{view, nullptr}; // the program's own random stream
+    // Counters for the page's benchmarks.
+    double ticks = 0;
+    double paints = 0;
+};
+
+Page* page = nullptr;
+
+// The form of a page still running; none after the exit button.
+Form* live() {
+    return page && !page->view.hasQuit() ? &page->form : nullptr;
+}
+
+} // namespace
+
+extern "C" {
+
+// Lays the window out as the desktop does: the designed places, the frames
+// fitted to the captions as the page's font draws them, the start-up size,
+// then Form_Load.
+EMSCRIPTEN_KEEPALIVE void kug_start(int scale) {
+    if (page)
+        return;
+    page = new Page;
+    page->view.setScale(scale);
+    Form& form = page->form;
+    form.placeDesigned();
+    form.fitFrames(page->view.captionNeeds(), page->view.contentsTop());
+    page->view.resizeInner(form.startSize());
+    form.Form_Load();
+}
+
+// The least inner size the grip may give the window (axis 0 the width).
+EMSCRIPTEN_KEEPALIVE int kug_minimum(int axis) {
+    if (!page)
+        return 0;
+    const Extent least = page->form.minimumInner();
+    return axis == 0 ? least.w : least.h;
+}
+
+// The grip moved: the window's new inner size, never below the minimum.
+EMSCRIPTEN_KEEPALIVE void kug_resize(int width, int height) {
+    Form* form = live();
+    if (!form)
+        return;
+    const Extent least = form->minimumInner();
+    const Extent size{std::max(width, least.w), std::max(height, least.h)};
+    if (size == page->view.innerSize())
+        return;
+    page->view.resizeInner(size);
+    form->Form_Resize();
+}
+
+EMSCRIPTEN_KEEPALIVE void kug_set_scale(int scale) {
+    if (live())
+        page->view.setScale(scale);
+}
+
+// One animation frame at `nowMs` (the page's clock): the ball's ticks that
+// fell due, one by one, the loop's tick if due, then one paint. Returns
+// whether the page needs another frame.
+EMSCRIPTEN_KEEPALIVE int kug_frame(double nowMs) {
+    Form* form = live();
+    if (!form)
+        return 0;
+    const auto nowNs = static_cast<std::int64_t>(nowMs * 1e6);
+    page->ticks += page->view.timers().deliver(
+        nowNs, [form] { form->Timmy_Timer(); }, [form] { form->FastTimmy_Timer(); });
+    if (page->view.paint())
+        ++page->paints;
+    return page->view.timers().anyEnabled() ? 1 : 0;
+}
+
+// Every tick delivered so far (the loop's among them) and every paint.
+EMSCRIPTEN_KEEPALIVE double kug_ticks() {
+    return page ? page->ticks : 0;
+}
+EMSCRIPTEN_KEEPALIVE double kug_paints() {
+    return page ? page->paints : 0;
+}
+
+// The handlers, by their names.
+#define KUG_HANDLER(name)                                                                          \
+    EMSCRIPTEN_KEEPALIVE void kug_##name() {                                                       \
+        if (Form* form = live())                                                                   \
+            form->name();                                                                          \
+    }
+KUG_HANDLER(Form_DblClick)
+KUG_HANDLER(simarea_DblClick)
+KUG_HANDLER(exitcmd_Click)
+KUG_HANDLER(startcmd_Click)
+KUG_HANDLER(stopcmd_Click)
+KUG_HANDLER(fullstopcmd_Click)
+KUG_HANDLER(stupcitxt_Click)
+KUG_HANDLER(stupcitxt_DblClick)
+KUG_HANDLER(stupcitxt_LostFocus)
+KUG_HANDLER(kuglicetxt_Click)
+KUG_HANDLER(kuglicetxt_DblClick)
+KUG_HANDLER(kuglicetxt_LostFocus)
+KUG_HANDLER(brzinatxt_Click)
+KUG_HANDLER(brzinatxt_DblClick)
+KUG_HANDLER(brzinatxt_LostFocus)
+KUG_HANDLER(brzachk_Click)
+KUG_HANDLER(teorijskachk_Click)
+#undef KUG_HANDLER
+}

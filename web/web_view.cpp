@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "web_view.h"
+
+#include "app/form.h"
+#include "js_view.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace kug {
+
+namespace {
+
+// The drawing area's sunken border, 2 pixels each side, as on the desktop.
+constexpr int areaBorder = 2;
+
+// The loop's timer as designed: every 100 ms once started. (The form sets
+// only the ball's interval.)
+constexpr int loopIntervalMs = 100;
+
+int id(Control control) {
+    return static_cast<int>(control);
+}
+
+} // namespace
+
+std::int64_t pageNowNs() {
+    return std::llround(emscripten_get_now() * 1e6);
+}
+
+WebView::WebView() {
+    timers_.setInterval(Timer::FastTimmy, loopIntervalMs, 0);
+}
+
+std::vector<Extent> WebView::captionNeeds() const {
+    std::vector<Extent> needs;
+    for (const auto& [control, box] : Form::paramsDesign())
+        needs.push_back(
+            Extent{kugjs_captionNeed(id(control), 0), kugjs_captionNeed(id(control), 1)});
+    return needs;
+}
+
+int WebView::contentsTop() const {
+    return kugjs_contentsTop();
+}
+
+void WebView::setScale(int scale) {
+    scale_ = std::max(scale, 1);
+    // Made again at once at the new scale, keeping what it shows, as the
+    // desktop's picture does on a screen of another scale.
+    syncBoard();
+}
+
+void WebView::setEnabled(Control control, bool enabled) {
+    kugjs_setEnabled(id(control), enabled);
+}
+
+bool WebView::holdsFocus(Control control) const {
+    return kugjs_holdsFocus(id(control)) != 0;
+}
+
+void WebView::setFocus(Control control) {
+    kugjs_setFocus(id(control));
+}
+
+void WebView::place(Control control, const Box& box) {
+    if (control == Control::simarea)
+        area_ = box;
+    kugjs_place(id(control), box.x, box.y, box.w, box.h);
+}
+
+std::string WebView::text(Control field) const {
+    const int size = kugjs_textSize(id(field));
+    std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    kugjs_copyText(id(field), text.data(), static_cast<int>(text.size()));
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    return text;
+}
+
+void WebView::setText(Control field, const std::string& text) {
+    kugjs_setText(id(field), text.c_str());
+}
+
+void WebView::selectAll(Control field) {
+    kugjs_selectAll(id(field));
+}
+
+bool WebView::isChecked(Control box) const {
+    return kugjs_isChecked(id(box)) != 0;
+}
+
+void WebView::setTimerInterval(Timer timer, int ms) {
+    timers_.setInterval(timer, ms, pageNowNs());
+}
+
+void WebView::setTimerEnabled(Timer timer, bool enabled) {
+    timers_.setEnabled(timer, enabled, pageNowNs());
+}
+
+void WebView::resizeInner(Extent size) {
+    inner_ = size;
+    kugjs_resizeInner(size.w, size.h);
+}
+
+void WebView::setTitle(const std::string& title) {
+    kugjs_setTitle(title.c_str());
+}
+
+void WebView::syncBoard() {
+    if (!lineHeightSet_) {
+        board_.setLineHeight(kugjs_lineHeight());
+        lineHeightSet_ = true;
+    }
+    board_.setGeometry(area_.w - 2 * areaBorder, area_.h - 2 * areaBorder, scale_);
+}
+
+Surface& WebView::board() {
+    // Sized to the area as it stands: the form may draw right after placing it.
+    syncBoard();
+    return board_;
+}
+
+void WebView::describeBoard(const std::string& text) {
+    kugjs_describeBoard(text.c_str());
+}
+
+void WebView::showAbout(const std::string& title, const std::string& text) {
+    kugjs_showAbout(title.c_str(), text.c_str());
+}
+
+void WebView::quit() {
+    quit_ = true;
+    timers_.setEnabled(Timer::Timmy, false, pageNowNs());
+    timers_.setEnabled(Timer::FastTimmy, false, pageNowNs());
+    kugjs_quit();
+}
+
+std::optional<std::string> WebView::textLinesChanged() {
+    std::string lines;
+    for (const RasterSurface::TextLine& line : board_.textLines()) {
+        if (!lines.empty())
+            lines += '\n';
+        lines += std::to_string(line.x) + '\t' + std::to_string(line.y) + '\t' +
+                 std::to_string(line.color) + '\t' + line.text;
+    }
+    if (lines == shownText_)
+        return std::nullopt;
+    shownText_ = lines;
+    return lines;
+}
+
+bool WebView::paint() {
+    const raster::PixelRect changed = board_.takeChanged();
+    const std::optional<std::string> lines = textLinesChanged();
+    if (changed.isEmpty() && !lines)
+        return false;
+    const int s = board_.scale();
+    int x = 0, y = 0, w = 0, h = 0;
+    if (!changed.isEmpty()) {
+        // Clipped to the board: a ball at its edge reports a margin beyond it.
+        x = std::max(changed.left, 0) * s;
+        y = std::max(changed.top, 0) * s;
+        w = std::min((changed.right + 1) * s, board_.deviceWidth()) - x;
+        h = std::min((changed.bottom + 1) * s, board_.deviceHeight()) - y;
+        w = std::max(w, 0);
+        h = std::max(h, 0);
+    }
+    rgba_.resize(static_cast<std::size_t>(w) * h * 4);
+    std::uint8_t* out = rgba_.data();
+    for (int row = y; row < y + h; ++row) {
+        const std::uint32_t* in =
+            board_.pixels() + static_cast<std::ptrdiff_t>(row) * board_.deviceWidth() + x;
+        for (int col = 0; col < w; ++col, out += 4) {
+            const std::uint32_t p = in[col];
+            out[0] = static_cast<std::uint8_t>(p >> 16);
+            out[1] = static_cast<std::uint8_t>(p >> 8);
+            out[2] = static_cast<std::uint8_t>(p);
+            out[3] = 0xFF;
+        }
+    }
+    kugjs_paint(rgba_.data(), x, y, w, h, board_.deviceWidth(), board_.deviceHeight(),
+                lines ? lines->c_str() : nullptr);
+    return true;
+}
+
+} // namespace kug

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The web page's view of the form: the controls are the page's elements,
+// reached through the small JavaScript view (js_view.h); the timers are driven
+// by the page's animation frames; the board is drawn into a pixel buffer of
+// its own, which the page copies to its canvas once a frame.
+
+#include "app/form_view.h"
+#include "frame_timers.h"
+#include "render/raster_surface.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kug {
+
+class WebView final : public FormView {
+public:
+    WebView();
+
+    // The captions measured in the page's font, in the order the form
+    // lists its parameter frame.
+    std::vector<Extent> captionNeeds() const;
+    int contentsTop() const;
+
+    // Whole device pixels per pixel of the board.
+    void setScale(int scale);
+    // The window's new inner size, from the page's resize grip.
+    void setInnerSize(Extent size) { inner_ = size; }
+    FrameTimers& timers() { return timers_; }
+    bool hasQuit() const { return quit_; }
+    // Copies what changed on the board since the last paint to the page.
+    // Returns whether anything was painted.
+    bool paint();
+
+    void setEnabled(Control control, bool enabled) override;
+    bool holdsFocus(Control control) const override;
+    void setFocus(Control control) override;
+    void place(Control control, const Box& box) override;
+    std::string text(Control field) const override;
+    void setText(Control field, const std::string& text) override;
+    void selectAll(Control field) override;
+    bool isChecked(Control box) const override;
+    void setTimerInterval(Timer timer, int ms) override;
+    void setTimerEnabled(Timer timer, bool enabled) override;
+    Extent innerSize() const override { return inner_; }
+    void resizeInner(Extent size) override;
+    // A page cannot be minimised; a hidden tab only stops its frames.
+    bool isMinimized() const override { return false; }
+    void setTitle(const std::string& title) override;
+    Surface& board() override;
+    void describeBoard(const std::string& text) override;
+    void showAbout(const std::string& title, const std::string& text) override;
+    void quit() override;
+
+private:
+    void syncBoard();
+    // The board's text lines for the page when they changed since the last paint.
+    std::optional<std::string> textLinesChanged();
+
+    RasterSurface board_;
+    FrameTimers timers_;
+    Box area_;
+    Extent inner_;
+    int scale_ = 1;
+    bool quit_ = false;
+    bool lineHeightSet_ = false;
+    std::string shownText_;
+    std::vector<std::uint8_t> rgba_; // the changed rectangle, as a canvas takes it
+};
+
+// The page's clock, in nanoseconds (the same as requestAnimationFrame's).
+std::int64_t pageNowNs();
+
+} // namespace kug
