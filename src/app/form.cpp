@@ -158,10 +158,14 @@ void Form::Form_Resize() {
 }
 
 void Form::setIdleControls() {
-    setRunControl(Control::startcmd, true);
-    setRunControl(Control::stopcmd, false);
-    setRunControl(Control::fullstopcmd, false);
-    setRunControl(Control::params, true);
+    setRunControls(true, false, false, true);
+}
+
+void Form::setRunControls(bool start, bool pause, bool abort, bool parameters) {
+    setRunControl(Control::startcmd, start);
+    setRunControl(Control::stopcmd, pause);
+    setRunControl(Control::fullstopcmd, abort);
+    setRunControl(Control::params, parameters);
 }
 
 void Form::setRunControl(Control control, bool enabled) {
@@ -286,10 +290,7 @@ void Form::fastsim() {
 // ---- Runs -------------------------------------------------------------------
 
 void Form::startcmd_Click() {
-    setRunControl(Control::startcmd, false);
-    setRunControl(Control::stopcmd, true);
-    setRunControl(Control::fullstopcmd, true);
-    setRunControl(Control::params, false);
+    setRunControls(false, true, true, false);
     if (state_.needsReset) {
         freshRunSetup(state_, view_.board(), settings_, switches());
         describeBoard();

@@ -70,6 +70,9 @@ public:
 private:
     void placeHorizontally();
     void setIdleControls();
+    // The controls a run switches, in the order start, pause, abort,
+    // parameter frame.
+    void setRunControls(bool start, bool pause, bool abort, bool parameters);
     // Enables or disables a control that a run switches; the focus never
     // passes from a disabled control to another button.
     void setRunControl(Control control, bool enabled);
