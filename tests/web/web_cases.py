@@ -395,21 +395,21 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
 
 
 def case_board(args, name):
-    spec = dict(BOARDS[name])
-    colours = spec.pop("colours")
-    scale = spec.pop("scale", 1)
-    grip = spec.pop("grip", None)
+    run = dict(BOARDS[name])
+    colours = run.pop("colours")
+    scale = run.pop("scale", 1)
+    grip = run.pop("grip", None)
     with Page(args.page, scale=scale) as p:
         board = None
         if grip:
             p.drag_grip(*grip)
             board = p.board_size()
             check_equal(board, (232 + grip[0], 351 + grip[1]), "board after the grip's drag")
-        set_up_run(p, **spec)
+        set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the run to end")
         p.frames()
         page = p.pixels()
-    desktop = reference(args.reference, args.artifacts, name, scale=scale, board=board, **spec)
+    desktop = reference(args.reference, args.artifacts, name, scale=scale, board=board, **run)
     compare_pixels(page, desktop, args.artifacts, name, colours)
 
 
