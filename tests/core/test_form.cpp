@@ -165,14 +165,27 @@ void TestForm::runStates_data() {
         QTest::newRow(name) << fast << loop << QString::fromLatin1(steps).split(' ')
                             << QString::fromLatin1(states).split(' ');
     };
-    add("start, pause, start, abort", false, false, "start pause start abort",
-        "Running Paused Running Idle");
-    add("start, last ball lands", false, false, "start end", "Running Idle");
-    add("start, resize", false, false, "start resize", "Running Idle");
-    add("pause, resize", false, false, "start pause resize", "Running Paused Idle");
-    add("fast", true, false, "start start", "Idle Idle");
-    add("loop, tick, abort", true, true, "start tick abort", "Looping Looping Idle");
-    add("loop, resize", true, true, "start resize", "Looping Idle");
+    // A step on a disabled button does nothing, as a click on it does not.
+    add("idle, start: running", false, false, "start", "Running");
+    add("running, pause: paused", false, false, "start pause", "Running Paused");
+    add("paused, start: running", false, false, "start pause start", "Running Paused Running");
+    add("running, abort: idle", false, false, "start abort", "Running Idle");
+    add("paused, abort: idle", false, false, "start pause abort", "Running Paused Idle");
+    add("abort, start again: running", false, false, "start abort start", "Running Idle Running");
+    add("running: start is disabled", false, false, "start start", "Running Running");
+    add("idle: pause is disabled", false, false, "pause", "Idle");
+    add("idle: abort is disabled", false, false, "abort", "Idle");
+    add("running, last ball lands: idle", false, false, "start end", "Running Idle");
+    add("running, resize: idle", false, false, "start resize", "Running Idle");
+    add("paused, resize: idle", false, false, "start pause resize", "Running Paused Idle");
+    add("fast, start: idle", true, false, "start", "Idle");
+    add("fast twice: idle", true, false, "start start", "Idle Idle");
+    add("fast and loop, start: looping", true, true, "start", "Looping");
+    add("looping, tick: looping", true, true, "start tick", "Looping Looping");
+    add("looping: pause is disabled", true, true, "start pause", "Looping Looping");
+    add("looping, abort: idle", true, true, "start abort", "Looping Idle");
+    add("looping, abort, start: looping", true, true, "start abort start", "Looping Idle Looping");
+    add("looping, resize: idle", true, true, "start resize", "Looping Idle");
 }
 
 void TestForm::runStates() {
@@ -193,9 +206,14 @@ void TestForm::runStates() {
                                                  {"pause", Control::stopcmd},
                                                  {"abort", Control::fullstopcmd},
                                                  {"resize", Control::stopcmd}};
-        if (pressed.count(step))
-            s.view.setFocus(pressed.at(step));
-        if (step == "start")
+        const std::optional<Control> held = pressed.count(step) && s.view.enabled(pressed.at(step))
+                                                ? std::optional<Control>(pressed.at(step))
+                                                : std::nullopt;
+        if (held)
+            s.view.setFocus(*held);
+        if (pressed.count(step) && !held && step != "resize")
+            ; // a disabled button cannot be pressed
+        else if (step == "start")
             s.form.startcmd_Click();
         else if (step == "pause")
             s.form.stopcmd_Click();
@@ -212,7 +230,7 @@ void TestForm::runStates() {
         if (s.view.focus && !s.view.enabled(*s.view.focus))
             QFAIL(
                 qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
-        if (pressed.count(step) && !s.view.enabled(pressed.at(step)))
+        if (held && !s.view.enabled(*held))
             QVERIFY(s.view.focus == Control::simarea);
     }
 }
@@ -264,6 +282,8 @@ void TestForm::fields_data() {
     add("columns unchanged clear too", Control::stupcitxt, "2", "2", 2, 167, 100, false);
     add("balls, another count", Control::kuglicetxt, "3.5", "4", 2, 84, 100, false);
     add("balls, the same count", Control::kuglicetxt, "1", "1", 2, 167, 100, true);
+    add("balls, the same count written again", Control::kuglicetxt, "1.0", "1", 2, 167, 100, true);
+    add("balls, the most", Control::kuglicetxt, "250", "250", 2, 1, 100, false);
     add("speed", Control::brzinatxt, "1e2", "100", 2, 167, 1, true);
 }
 

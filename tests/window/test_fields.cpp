@@ -54,8 +54,6 @@ private slots:
     void doubleClickColumnsThenLeave();
     void doubleClickSpeedThenLeave();
     void doubleClickBallsKeepsStartUpBound();
-    void ballFieldBarUnit_data();
-    void ballFieldBarUnit();
     void tabThroughColumnsClearsCounts_data();
     void tabThroughColumnsClearsCounts();
     void tabThroughBallsKeepsCounts_data();
@@ -247,28 +245,6 @@ void TestFields::doubleClickBallsKeepsStartUpBound() {
 
 // ---- Consequences of leaving a field -----------------------------------------
 
-void TestFields::ballFieldBarUnit_data() {
-    QTest::addColumn<QString>("balls");
-    QTest::addColumn<int>("barUnit");
-    // h = 8 x 21 - 1 = 167 over d = nearest(balls x 0.51): the rule's own
-    // table has every case; these show that leaving the field applies it.
-    QTest::newRow("3 (83.5 to even)") << "3" << 84;
-    QTest::newRow("250") << "250" << 1;
-}
-
-void TestFields::ballFieldBarUnit() {
-    QFETCH(QString, balls);
-    QFETCH(int, barUnit);
-    WindowDriver fx;
-    QVERIFY(fx.open());
-    QCOMPARE(int(fx.state().cellSize), 21);
-    QLineEdit* f = fx.field("kuglicetxt");
-    WindowDriver::enter(f, balls);
-    QTest::keyClick(f, Qt::Key_Tab);
-    QCOMPARE(f->text(), balls);
-    QCOMPARE(int(fx.state().barUnit), barUnit);
-}
-
 // Leaving a field without changing it, in every way but the play button
 // (which starts a fresh run of its own).
 static void addPlainFocusMoves() {
@@ -312,8 +288,6 @@ void TestFields::tabThroughBallsKeepsCounts_data() {
     for (const FocusMove how : allFocusMoves)
         if (how != FocusMove::Button)
             QTest::addRow("%s, unchanged", focusMoveName(how)) << how << QString() << 1 << 167;
-    QTest::newRow("tab, the same count typed again") << FocusMove::Tab << "1" << 1 << 167;
-    QTest::newRow("tab, another count") << FocusMove::Tab << "10" << 0 << 33;
     QTest::newRow("drawing area, another count") << FocusMove::DrawingArea << "3" << 0 << 84;
 }
 
