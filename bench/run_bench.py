@@ -143,6 +143,15 @@ def fmt(v, unit):
     return f"{v:.3g} {unit}"
 
 
+def markdown_table(rows):
+    """The figures as a Markdown table: figure, target, measured, ratio, met."""
+    header = ("Figure", "Target", "Measured (median)", "Ratio", "Met")
+    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(5)]
+    lines = ["| " + " | ".join(str(c).ljust(widths[i]) for i, c in enumerate(r)) + " |"
+             for r in [header, tuple("-" * w for w in widths)] + rows]
+    return "\n".join(lines)
+
+
 def main():
     bin_dir, results = sys.argv[1], sys.argv[2]
     quick = "--quick" in sys.argv
@@ -235,11 +244,7 @@ def main():
                      f"{r['registered_timers']} timers, cpu {r['cpu_us']:.0f} µs",
                      "", "yes" if quiet else "NO"))
 
-    header = ("Figure", "Target", "Measured (median)", "Ratio", "Met")
-    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(5)]
-    lines = ["| " + " | ".join(str(c).ljust(widths[i]) for i, c in enumerate(r)) + " |"
-             for r in [header, tuple("-" * w for w in widths)] + rows]
-    table = "\n".join(lines)
+    table = markdown_table(rows)
     print(table)
     realtime = os.sched_getscheduler(0) in (os.SCHED_FIFO, os.SCHED_RR)
     print(f"\npriority {'real-time' if realtime else 'normal'}; load average (1 min) before "

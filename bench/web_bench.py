@@ -30,6 +30,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 from web_cases import IDLE, Page, set_up_run  # noqa: E402  (the web tests' page driver)
+from run_bench import markdown_table  # noqa: E402
 
 LOADS = 7
 TICK_SECONDS = 5.0
@@ -114,11 +115,7 @@ def main():
     rows.append((f"paints per frame at speed 100 ({paints:.1f} paints/s; outside frames: {outside})",
                  "≤ 1", f"{most}", f"{most:.2f}", "yes" if most <= 1 and outside == 0 else "NO"))
 
-    header = ("Figure", "Target", "Measured (median)", "Ratio", "Met")
-    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(5)]
-    lines = ["| " + " | ".join(str(c).ljust(widths[i]) for i, c in enumerate(r)) + " |"
-             for r in [header, tuple("-" * w for w in widths)] + rows]
-    table = "\n".join(lines)
+    table = markdown_table(rows)
     print(table)
     print(f"\nweb page in headless Chromium; load average (1 min) before {load_before:.2f}, "
           f"after {load_after:.2f}; took {time.monotonic() - t0:.0f} s")

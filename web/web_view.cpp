@@ -17,10 +17,6 @@ namespace {
 // The drawing area's sunken border, 2 pixels each side, as on the desktop.
 constexpr int areaBorder = 2;
 
-// The loop's timer as designed: every 100 ms once started. (The form sets
-// only the ball's interval.)
-constexpr int loopIntervalMs = 100;
-
 int id(Control control) {
     return static_cast<int>(control);
 }
@@ -29,10 +25,6 @@ int id(Control control) {
 
 std::int64_t pageNowNs() {
     return std::llround(emscripten_get_now() * 1e6);
-}
-
-WebView::WebView() {
-    timers_.setInterval(Timer::FastTimmy, loopIntervalMs, 0);
 }
 
 std::vector<Extent> WebView::captionNeeds() const {

@@ -18,8 +18,6 @@ namespace kug {
 
 class WebView final : public FormView {
 public:
-    WebView();
-
     // The captions measured in the page's font, in the order the form
     // lists its parameter frame.
     std::vector<Extent> captionNeeds() const;

@@ -32,6 +32,8 @@ constexpr Extent gumbiDesignedSize{px(2175), px(735)};
 constexpr int frameMargin = 5;
 // Between the drawing area and the parameter frame.
 constexpr int areaGap = 10;
+// The loop's timer, once started, ticks every 100 ms.
+constexpr int loopIntervalMs = 100;
 
 } // namespace
 
@@ -70,6 +72,7 @@ void Form::placeDesigned() {
     view_.place(Control::params, params_);
     for (const auto& [control, box] : paramsDesign())
         view_.place(control, box);
+    view_.setTimerInterval(Timer::FastTimmy, loopIntervalMs);
 }
 
 void Form::fitFrames(const std::vector<Extent>& needs, int contentsTop) {
@@ -91,9 +94,12 @@ void Form::fitFrames(const std::vector<Extent>& needs, int contentsTop) {
     view_.place(Control::gumbi, gumbi_);
 }
 
+int Form::framesBottom() const {
+    return frameMargin + params_.h + gumbi_.h + frameMargin;
+}
+
 Extent Form::startSize() const {
-    const int framesBottom = frameMargin + params_.h + gumbi_.h + frameMargin;
-    return Extent{designedInner.w + framesExtraWidth_, std::max(designedInner.h, framesBottom)};
+    return Extent{designedInner.w + framesExtraWidth_, std::max(designedInner.h, framesBottom())};
 }
 
 Extent Form::minimumInner() const {
@@ -101,8 +107,7 @@ Extent Form::minimumInner() const {
     // twips each side, 345 on top).
     const Extent stored{(state_.minFormWidth - 2 * 60) / 15,
                         (state_.minFormHeight - 345 - 60) / 15};
-    const int framesBottom = frameMargin + params_.h + gumbi_.h + frameMargin;
-    return Extent{stored.w + framesExtraWidth_, std::max(stored.h, framesBottom)};
+    return Extent{stored.w + framesExtraWidth_, std::max(stored.h, framesBottom())};
 }
 
 void Form::placeHorizontally() {

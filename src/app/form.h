@@ -25,7 +25,8 @@ public:
     BoardState& state() { return state_; }
     const RunSettings& settings() const { return settings_; }
 
-    // The layout. The controls at their designed places; then the parameter
+    // The layout. The controls at their designed places (and the loop's
+    // timer at its designed interval); then the parameter
     // frame's controls fitted to what their captions need in the view's font
     // (`needs` in the order of paramsDesign(); `contentsTop`, where the frame
     // starts its contents below its caption).
@@ -80,6 +81,8 @@ private:
     // bounds, and its value.
     Integer accept(Control field, FieldBounds bounds);
     Switches switches() const;
+    // Where the button frame ends, with the margin below it.
+    int framesBottom() const;
     // Tells assistive technology what the board's last drawing shows.
     void describeBoard();
 

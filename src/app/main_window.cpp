@@ -37,7 +37,6 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
     initAssets();
     installAccessibleWidgets();
     setObjectName(QStringLiteral("Kuglovica"));
-    setWindowTitle(QStringLiteral("Kuglovica"));
     // The same design drawn at each size, so that no size is a scaled copy.
     QIcon icon;
     for (int size : {16, 32, 48, 64})

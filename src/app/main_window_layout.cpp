@@ -74,7 +74,6 @@ QLabel* label(const QString& caption, QWidget* parent, const char* name) {
 
 void MainWindow::createControls() {
     FastTimmy = named(new QTimer(this), "FastTimmy");
-    FastTimmy->setInterval(100);
     gumbi = named(new QGroupBox(this), "gumbi"); // holds the buttons; no caption drawn
     exitcmd = named(new PictureButton(":/exit.xpm", {}, "Izlaz", gumbi), "exitcmd");
     fullstopcmd = named(new PictureButton(":/stop.xpm", ":/stop_disabled.xpm", "Zaustavi", gumbi),

@@ -12,9 +12,7 @@ again when the case ends, also when it fails.
     a11y_cases.py --exe build/kuglovica --artifacts DIR CASE
 """
 
-import argparse
 import os
-import shutil
 import subprocess
 import sys
 
@@ -62,13 +60,7 @@ class A11ySession(kug_x11.Session):
         return self
 
     def __exit__(self, *exc):
-        if self.alive():
-            self.app.terminate()
-            try:
-                self.app.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
-                self.app.wait()
+        self.stop_app()
         if getattr(self, "buses", None):
             self.buses.stop()
         super().__exit__(*exc)
@@ -241,14 +233,8 @@ CASES = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
-    artifacts = os.path.join(args.artifacts, args.case)
-    shutil.rmtree(artifacts, ignore_errors=True)
-    session = A11ySession(os.path.abspath(args.exe), artifacts)
+    args, artifacts = kug_x11.case_arguments(CASES, assets=False)
+    session = A11ySession(args.exe, artifacts)
     return kug_x11.run_case(session, CASES[args.case], args.case, (CheckFailed,))
 
 

@@ -137,6 +137,7 @@ void TestForm::startUp() {
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
     QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
     QCOMPARE(v.intervals.at(Timer::Timmy), 100);
+    QCOMPARE(v.intervals.at(Timer::FastTimmy), 100);
     QVERIFY(!v.running.at(Timer::Timmy));
     QCOMPARE(v.title, std::string("Kuglovica"));
     QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));

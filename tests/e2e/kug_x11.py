@@ -7,6 +7,7 @@ import), window names and geometry (xwininfo, xprop) and whether the process
 still runs. Python standard library only.
 """
 
+import argparse
 import ctypes
 import math
 import os
@@ -299,6 +300,33 @@ def check(condition, message):
 # ------------------------------------------------------------------- session
 
 
+def stop_process(p):
+    """Asks a process to end and kills it if it still runs 5 s later."""
+    p.terminate()
+    try:
+        p.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        p.kill()
+        p.wait()
+
+
+def case_arguments(cases, assets=True):
+    """The case runners' command line: --exe, --assets (for runners that read
+    the button designs), --artifacts and the case. Returns the arguments and
+    the case's own artifacts folder, emptied."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    if assets:
+        parser.add_argument("--assets", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("case", choices=sorted(cases))
+    args = parser.parse_args()
+    args.exe = os.path.abspath(args.exe)
+    artifacts = os.path.join(args.artifacts, args.case)
+    shutil.rmtree(artifacts, ignore_errors=True)
+    return args, artifacts
+
+
 def _die_with_parent():
     # Children die with the driver even if ctest kills it outright.
     try:
@@ -440,6 +468,10 @@ class Session:
 
     def alive(self):
         return self.app is not None and self.app.poll() is None
+
+    def stop_app(self):
+        if self.alive():
+            stop_process(self.app)
 
     # -- waiting
     def wait_until(self, predicate, timeout, what, interval=0.05):

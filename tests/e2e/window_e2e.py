@@ -11,7 +11,6 @@ screenshots of a failing case are kept in the artefact directory.
     window_e2e.py --exe build/kuglovica --assets assets --artifacts DIR CASE
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -23,9 +22,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from kug_x11 import (AREA_BORDER, BLACK, CHECKS, DESIGNED_INNER, LABELS, MINIMUM_INNER, NAVY,
                      RED, Board, CheckFailed, Session, area_size, bar_unit, binomial_pmf,
-                     button_rect, centre, check, check_point, chi_square_p, field_point,
-                     in_gumbi, in_params, max_balls, merge_tails, normalised, run_case,
-                     xpm_points)
+                     button_rect, case_arguments, centre, check, check_point, chi_square_p,
+                     field_point, in_gumbi, in_params, max_balls, merge_tails, normalised,
+                     run_case, xpm_points)
 
 ASSETS = None  # set from the command line
 
@@ -628,19 +627,10 @@ CASES = {
 
 def main():
     global ASSETS
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--assets", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
+    args, artifacts = case_arguments(CASES)
     ASSETS = args.assets
-    # ctest stops a test with SIGTERM on a timeout: unwind so that the
-    # display and the program are stopped too.
     run, window_manager = CASES[args.case]
-    artifacts = os.path.join(args.artifacts, args.case)
-    shutil.rmtree(artifacts, ignore_errors=True)
-    session = Session(os.path.abspath(args.exe), artifacts, window_manager)
+    session = Session(args.exe, artifacts, window_manager)
     return run_case(session, run, args.case)
 
 

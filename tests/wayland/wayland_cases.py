@@ -13,7 +13,6 @@ xdotool. Everything is stopped again when the case ends, also when it fails.
     wayland_cases.py --exe build/kuglovica --assets assets --artifacts DIR CASE
 """
 
-import argparse
 import glob
 import os
 import re
@@ -74,13 +73,7 @@ class WaylandSession(kug_x11.Session):
         return self
 
     def __exit__(self, *exc):
-        if self.alive():
-            self.app.terminate()
-            try:
-                self.app.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
-                self.app.wait()
+        self.stop_app()
         if self.buses:
             self.buses.stop()
         super().__exit__(*exc)
@@ -365,17 +358,10 @@ CASES = {
 
 def main():
     global ASSETS
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--assets", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
+    args, artifacts = kug_x11.case_arguments(CASES)
     ASSETS = args.assets
     backend, protocol_log, run = CASES[args.case]
-    artifacts = os.path.join(args.artifacts, args.case)
-    shutil.rmtree(artifacts, ignore_errors=True)
-    session = WaylandSession(os.path.abspath(args.exe), artifacts, backend, protocol_log)
+    session = WaylandSession(args.exe, artifacts, backend, protocol_log)
     return kug_x11.run_case(session, run, args.case, (CheckFailed,))
 
 
