@@ -4,7 +4,7 @@
 
 #include "bench_window.h"
 
-#include "render/image_surface.h"
+#include "desktop/image_surface.h"
 #include "render/plot_kv.h"
 #include "render/theory_fill.h"
 #include "sim/fast_sim.h"

@@ -5,7 +5,7 @@
 
 #include "bench_window.h"
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -3,7 +3,7 @@
 // What the benchmarks and the harnesses share: the board the costs are
 // measured on, one shown window, and the clocks.
 
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 #include "window_driver.h"
 
 #include <QSize>

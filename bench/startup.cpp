@@ -15,7 +15,7 @@
 
 #include "bench_window.h"
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

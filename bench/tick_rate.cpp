@@ -13,8 +13,8 @@
 
 #include "bench_window.h"
 
-#include "app/ball_timer.h"
-#include "app/sim_area.h"
+#include "desktop/ball_timer.h"
+#include "desktop/sim_area.h"
 
 #include <QApplication>
 #include <QEventLoop>

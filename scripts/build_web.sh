@@ -34,7 +34,7 @@ if [ -d "$out" ]; then
         ! -name kuglovica.js ! -name kuglovica.wasm ! -path "$out/pictures/*.png" -delete
 fi
 # (emcmake echoes its command line on standard error.)
-emcmake cmake -S web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" \
+emcmake cmake -S src/web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" \
     > /dev/null 2> >(grep -v "^configure: " >&2)
 cmake --build "$work"
 

@@ -4,7 +4,7 @@
 // cut short when a tick switches the timer off, the loop's timer at most once
 // a frame, and the desktop timers' rules for starting and changing them.
 
-#include "frame_timers.h"
+#include "web/frame_timers.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session_invariants.h"
 
-#include "app/ball_timer.h"
-#include "app/param_field.h"
-#include "app/sim_area.h"
+#include "desktop/ball_timer.h"
+#include "desktop/param_field.h"
+#include "desktop/sim_area.h"
 #include "render/plot_kv.h"
 #include "state/integers.h"
 #include "state/number_text.h"

@@ -5,7 +5,7 @@
 // numbers, the counts fit the run that produced them, and the board's unit
 // length belongs to the drawing area as it stands.
 
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 
 #include <QString>
 

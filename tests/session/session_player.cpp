@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session_player.h"
 
-#include "app/ball_timer.h"
-#include "app/param_field.h"
+#include "desktop/ball_timer.h"
+#include "desktop/param_field.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -9,7 +9,7 @@
 // KUG_SESSION_EVENTS sets the number of events per seed, and KUG_SESSION_KEEP
 // writes the event list of a passing seed too.
 
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 #include "session_player.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_driver.h"
 
-#include "app/sim_area.h"
+#include "desktop/sim_area.h"
 
 #include <QApplication>
 #include <QClipboard>

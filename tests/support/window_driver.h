@@ -6,8 +6,8 @@
 // into the fields and move the focus on, set the run up the short way, and
 // catch the About box a double-click opens.
 
-#include "app/main_window.h"
-#include "app/sim_area.h"
+#include "desktop/main_window.h"
+#include "desktop/sim_area.h"
 #include "scripted_random.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // Reading the board back from the drawing area's picture: where the bin walls
 // stand and how tall a bar of a given colour is in a bin.
 
-#include "render/image_surface.h"
+#include "desktop/image_surface.h"
 
 #include <QImage>
 

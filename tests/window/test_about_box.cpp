@@ -2,7 +2,7 @@
 // The About box: only a double-click on the bare window surface or on the
 // drawing area opens it; every other control keeps its double-clicks.
 
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 #include "design_font.h"
 #include "window_fixture_runs.h"
 

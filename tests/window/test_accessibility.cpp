@@ -5,10 +5,10 @@
 // request has returned. (Names, roles and states as a screen reader reads them
 // are checked over AT-SPI by the a11y tests.)
 
-#include "app/ball_timer.h"
-#include "app/main_window.h"
-#include "app/param_field.h"
-#include "app/sim_area.h"
+#include "desktop/ball_timer.h"
+#include "desktop/main_window.h"
+#include "desktop/param_field.h"
+#include "desktop/sim_area.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -6,8 +6,8 @@
 // overlapping more than designed, the rows keep their order, each field stays
 // on its label's row, and at the minimum size every button is on screen.
 
-#include "app/main_window.h"
-#include "app/sim_area.h"
+#include "desktop/main_window.h"
+#include "desktop/sim_area.h"
 #include "window_driver.h"
 
 #include <QGroupBox>

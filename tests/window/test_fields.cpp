@@ -4,7 +4,7 @@
 // any way corrects its text into a whole number within bounds, after which the
 // board follows.
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 #include "field_fixture_picture.h"
 #include "window_driver.h"
 

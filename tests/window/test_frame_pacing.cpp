@@ -4,7 +4,7 @@
 // backing store) is exactly the retained picture, as a repaint per tick
 // would have left it. With nothing to show, nothing is scheduled.
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 #include "window_driver.h"
 #include "window_fixture_runs.h"
 

@@ -3,7 +3,7 @@
 // covers the ball it erases, on the direct path and on the painter's, and the
 // ball falls and hops on the pegs' own pixel column at every width.
 
-#include "render/image_surface.h"
+#include "desktop/image_surface.h"
 #include "render/plot_kv.h"
 #include "render/raster_surface.h"
 #include "scripted_random.h"

@@ -4,7 +4,7 @@
 // tall enough for the whole button frame), minimising and restoring in the middle of a run,
 // maximising and large sizes, and what a resize leaves of a run.
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 #include "design_font.h"
 #include "field_fixture_picture.h"
 #include "window_driver.h"

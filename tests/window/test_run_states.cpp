@@ -3,8 +3,8 @@
 // pause and resume, abort, the single and the looping fast run, the end of an
 // animated run and what a redraw or a resize does to a finished histogram.
 
-#include "app/ball_timer.h"
-#include "app/main_window.h"
+#include "desktop/ball_timer.h"
+#include "desktop/main_window.h"
 #include "window_driver.h"
 #include "window_fixture_runs.h"
 

@@ -3,9 +3,9 @@
 // nesting, captions, positions and initial states, the tab order, the board
 // geometry of the first drawing, the button pictures and a screenshot.
 
-#include "app/ball_timer.h"
-#include "app/main_window.h"
-#include "app/sim_area.h"
+#include "desktop/ball_timer.h"
+#include "desktop/main_window.h"
+#include "desktop/sim_area.h"
 #include "design_font.h"
 #include "window_driver.h"
 

@@ -3,9 +3,9 @@
 // The run states as the window shows them, and reading runs back from the
 // board: counts, ball fields and the pixels of the histogram.
 
-#include "app/ball_timer.h"
-#include "app/main_window.h"
-#include "app/sim_area.h"
+#include "desktop/ball_timer.h"
+#include "desktop/main_window.h"
+#include "desktop/sim_area.h"
 #include "window_driver.h"
 
 #include <QGroupBox>

@@ -3,12 +3,12 @@
 // order and initial states, and the measuring of their captions in the
 // platform's font, by which the form fits the frames.
 
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 #include "app/frame_fit.h"
-#include "app/main_window.h"
-#include "app/param_field.h"
-#include "app/picture_button.h"
-#include "app/sim_area.h"
+#include "desktop/main_window.h"
+#include "desktop/param_field.h"
+#include "desktop/picture_button.h"
+#include "desktop/sim_area.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/param_field.h"
+#include "desktop/param_field.h"
 
 #include <QFocusEvent>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/sim_area.h"
+#include "desktop/sim_area.h"
 
 #include <QMouseEvent>
 #include <QPainter>

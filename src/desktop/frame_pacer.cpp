@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/frame_pacer.h"
+#include "desktop/frame_pacer.h"
 
 #include <QEvent>
 #include <QGuiApplication>

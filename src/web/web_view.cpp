@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "web_view.h"
+#include "web/web_view.h"
 
 #include "app/form.h"
-#include "js_view.h"
+#include "web/js_view.h"
 
 #include <emscripten.h>
 

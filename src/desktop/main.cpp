@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frame_timers.h"
+#include "web/frame_timers.h"
 
 namespace kug {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/main_window.h"
+#include "desktop/main_window.h"
 
-#include "app/accessible_widgets.h"
-#include "app/ball_timer.h"
-#include "app/param_field.h"
-#include "app/picture_button.h"
-#include "app/sim_area.h"
+#include "desktop/accessible_widgets.h"
+#include "desktop/ball_timer.h"
+#include "desktop/param_field.h"
+#include "desktop/picture_button.h"
+#include "desktop/sim_area.h"
 
 #include <QApplication>
 #include <QCheckBox>

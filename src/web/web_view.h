@@ -6,7 +6,7 @@
 // its own, which the page copies to its canvas once a frame.
 
 #include "app/form_view.h"
-#include "frame_timers.h"
+#include "web/frame_timers.h"
 #include "render/raster_surface.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "render/image_surface.h"
+#include "desktop/image_surface.h"
 
 #include "render/pixel_raster.h"
 

@@ -8,8 +8,8 @@
 // the board shows); a description that changes often reaches the tools at
 // most a few times a second, the last one always.
 
-#include "app/frame_pacer.h"
-#include "render/image_surface.h"
+#include "desktop/frame_pacer.h"
+#include "desktop/image_surface.h"
 
 #include <QFrame>
 #include <QTimer>

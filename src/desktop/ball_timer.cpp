@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ball_timer.h"
+#include "desktop/ball_timer.h"
 
 namespace kug {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/accessible_widgets.h"
+#include "desktop/accessible_widgets.h"
 
-#include "app/main_window.h"
-#include "app/sim_area.h"
+#include "desktop/main_window.h"
+#include "desktop/sim_area.h"
 
 #include <QAccessibleWidget>
 

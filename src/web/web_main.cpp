@@ -5,7 +5,7 @@
 // and paints once.
 
 #include "app/form.h"
-#include "web_view.h"
+#include "web/web_view.h"
 
 #include <emscripten.h>
 
