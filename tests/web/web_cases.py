@@ -1,20 +1,21 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The web page in headless Chromium, one case per run.
+"""The web page in a browser engine, one case per run.
 
-    web_cases.py --page DIR --reference EXE [--artifacts DIR] CASE
+    web_cases.py --page DIR --reference EXE [--engine E] [--artifacts DIR] CASE
     web_cases.py --page DIR --screenshot OUT.png
 
-Each case serves the page's directory on a free local port, starts its own
-headless Chromium (through chromedriver, with a fresh profile), works the
-page as a user does (clicks, keys, double-clicks, the resize grip) and reads
+Each case serves the page's directory on a free local port (or opens the
+file from disk), starts its own browser of engine E (browsers.py: chromium,
+firefox or webkitgtk, with a fresh profile), works the page as a user does
+(clicks, keys, double-clicks, taps, the resize grip, the title bar) and reads
 back what it shows: the controls' states, the fields' texts, the board's
 description and the canvas's pixels. What the desktop program shows for the
 same steps comes from EXE (desktop_reference: the real window on Qt's
 offscreen platform, with the same random stream right after start-up).
 
-Debian's python3-selenium, chromium and chromium-driver; run with
-/usr/bin/python3. Exits 0 when the case passes.
+Run with /usr/bin/python3 (Debian's python3-selenium and python3-websockets).
+Exits 0 when the case passes, 77 when the engine cannot do it.
 """
 
 import argparse
@@ -32,17 +33,10 @@ import threading
 import time
 import zlib
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
-from selenium.webdriver.common.keys import Keys
+import browsers
 
-CHROMIUM = "/usr/bin/chromium"
-CHROMEDRIVER = "/usr/bin/chromedriver"
-CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--window-size=900,700"]
+SKIPPED = 77
+TAB, DELETE = "\ue004", "\ue017"  # WebDriver's key codes
 
 # The run states as the controls show them: play, pause, abort enabled, and
 # the parameter frame enabled; and the pictures of the three buttons.
@@ -93,32 +87,33 @@ def served(directory):
 
 
 class Page:
-    """Headless Chromium on the served page, with a profile of its own."""
+    """A browser of its own on the page: served, or `from_disk` as a file."""
 
-    def __init__(self, page_dir, scale=1):
-        self.page_dir = page_dir
+    def __init__(self, args, scale=1, from_disk=False, coarse=False):
+        self.page_dir = args.page
+        self.engine = args.engine
         self.scale = scale
+        self.from_disk = from_disk
+        self.coarse = coarse
 
     def __enter__(self):
         self._stack = contextlib.ExitStack()
         try:
-            self.url = self._stack.enter_context(served(self.page_dir))
-            profile = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="kug-web-"))
-            options = webdriver.ChromeOptions()
-            options.binary_location = CHROMIUM
-            for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile,
-                                          "--force-device-scale-factor=%d" % self.scale]:
-                options.add_argument(flag)
-            self.driver = webdriver.Chrome(options=options,
-                                           service=Service(executable_path=CHROMEDRIVER))
-            self._stack.callback(self.driver.quit)
-            self.driver.get(self.url)
-            self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
-                      "the page's first paint")
+            if self.from_disk:
+                self.url = "file://" + os.path.join(os.path.abspath(self.page_dir), "kuglovica.html")
+            else:
+                self.url = self._stack.enter_context(served(self.page_dir))
+            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse)
+            self.load()
         except BaseException:
             self._stack.close()
             raise
         return self
+
+    def load(self, url=None):
+        self.browser.open(url or self.url)
+        self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
+                  "the page's first paint")
 
     def __exit__(self, *exc):
         self._stack.close()
@@ -127,7 +122,7 @@ class Page:
     # ---- reading the page ----------------------------------------------------
 
     def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
+        return self.browser.js(script, *args)
 
     def wait(self, condition, what, timeout=15):
         deadline = time.monotonic() + timeout
@@ -143,13 +138,13 @@ class Page:
 
     def frames(self, count=2):
         """Returns after `count` animation frames: what the last events drew is painted."""
-        self.driver.execute_async_script(
-            "const done = arguments[arguments.length - 1]; let n = arguments[0];"
-            "const step = () => (--n <= 0 ? done() : requestAnimationFrame(step));"
-            "requestAnimationFrame(step);", count)
+        self.browser.js_await("for (let n = arguments[0]; n > 0; n--)"
+                              "  await new Promise((r) => requestAnimationFrame(r));", count)
 
-    def element(self, element_id):
-        return self.driver.find_element("id", element_id)
+    def rect(self, selector):
+        """Left, top, width and height in the viewport's CSS pixels."""
+        return self.js("const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+                       "return [r.left, r.top, r.width, r.height];", selector)
 
     def row(self):
         return self.js(
@@ -159,8 +154,8 @@ class Page:
     def pictures(self):
         """The pictures the play, pause and abort buttons show."""
         return self.js("return ['startcmd', 'stopcmd', 'fullstopcmd'].map((id) =>"
-                       "  document.querySelector('#' + id + ' img').getAttribute('src')"
-                       "    .replace('pictures/', '').replace('.png', ''))")
+                       "  [...document.querySelectorAll('#' + id + ' img')]"
+                       "    .find((i) => getComputedStyle(i).display !== 'none').dataset.picture)")
 
     def check_state(self, state, what):
         check_equal(self.row(), state, "run state " + what)
@@ -198,24 +193,39 @@ class Page:
 
     # ---- working the page ------------------------------------------------------
 
-    def click(self, element_id):
-        self.element(element_id).click()
+    def pointer(self, steps, kind="mouse"):
+        """W3C pointer actions: ("move", x, y) in the viewport, "down", "up"."""
+        actions = [{"type": "pointerMove", "x": round(step[1]), "y": round(step[2]), "duration": 0}
+                   if step[0] == "move" else {"type": "pointer" + step.title(), "button": 0} for step in steps]
+        self.browser.perform([{"type": "pointer", "id": kind, "parameters": {"pointerType": kind},
+                               "actions": actions}])
+
+    def keys(self, text):
+        """Keys typed into whatever holds the focus."""
+        actions = [{"type": kind, "value": c} for c in text for kind in ("keyDown", "keyUp")]
+        self.browser.perform([{"type": "key", "id": "keyboard", "actions": actions}])
+
+    def centre(self, selector):
+        self.js("document.querySelector(arguments[0]).scrollIntoView({block: 'nearest', inline: 'nearest'})",
+                selector)
+        left, top, width, height = self.rect(selector)
+        return left + width / 2, top + height / 2
+
+    def click(self, element_id, kind="mouse", clicks=1):
+        x, y = self.centre("#" + element_id)
+        self.pointer([("move", x, y)] + ["down", "up"] * clicks, kind)
 
     def tick(self, box_id):
-        self.js("document.getElementById(arguments[0]).scrollIntoView()", box_id)
-        self.driver.find_element("css selector", "#%s input" % box_id).click()
+        x, y = self.centre("#%s input" % box_id)
+        self.pointer([("move", x, y), "down", "up"])
 
     def type_into(self, field, text):
         """Clicks into the field (which selects its text) and types over it."""
-        f = self.element(field)
-        f.click()
-        if text:
-            f.send_keys(text)
-        else:
-            f.send_keys(Keys.DELETE)
+        self.click(field)
+        self.keys(text or DELETE)
 
     def leave(self, field):
-        self.element(field).send_keys(Keys.TAB)
+        self.keys(TAB)
 
     def enter(self, field, text):
         self.type_into(field, text)
@@ -227,26 +237,21 @@ class Page:
                 "f.dispatchEvent(new InputEvent('input', {bubbles: true, inputType: 'insertFromDrop'}));",
                 field, text)
 
-    def double_click_at(self, element_id, x=None, y=None):
-        """Double-clicks the element at (x, y) from its top-left corner (its
-        centre if None); returns what stands there: its id or its nearest
-        ancestor's, else its tag name."""
-        left, top, width, height = self.js(
-            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-            "return [r.left, r.top, r.width, r.height];", element_id)
+    def double_click_at(self, element_id, x=None, y=None, kind="mouse"):
+        """Double-clicks (or double-taps) the element at (x, y) from its
+        top-left corner (its centre if None); returns what stands there: its
+        id or its nearest ancestor's, else its tag name."""
+        left, top, width, height = self.rect("#" + element_id)
         px = round(left + (width / 2 if x is None else x))
         py = round(top + (height / 2 if y is None else y))
         there = self.js("const e = document.elementFromPoint(arguments[0], arguments[1]);"
                         "return (e.closest('[id]') || e).id || e.tagName.toLowerCase();", px, py)
-        actions = ActionBuilder(self.driver)
-        actions.pointer_action.move_to_location(px, py).double_click()
-        actions.perform()
+        self.pointer([("move", px, py), "down", "up", "down", "up"], kind)
         return there
 
     def drag_grip(self, dx, dy):
-        grip = self.element("grip")
-        ActionChains(self.driver).click_and_hold(grip).move_by_offset(dx // 2, dy // 2) \
-            .move_by_offset(dx - dx // 2, dy - dy // 2).release().perform()
+        x, y = self.centre("#grip")
+        self.pointer([("move", x, y), "down", ("move", x + dx // 2, y + dy // 2), ("move", x + dx, y + dy), "up"])
 
     def about_open(self):
         return self.js("return document.getElementById('about').open")
@@ -319,8 +324,8 @@ def compare_pixels(page, desktop, artifacts, name, colours):
 # ---- cases ----------------------------------------------------------------------
 
 def case_start_up(args):
-    with Page(args.page) as p:
-        check_equal(p.driver.title, "Kuglovica", "title")
+    with Page(args) as p:
+        check_equal(p.js("return document.title"), "Kuglovica", "title")
         captions = p.js("return [...document.querySelectorAll('#params legend, #params label')]"
                         ".map((e) => e.id + ':' + e.textContent.trim())")
         check_equal(captions, [":Parametri", "petljachk:U petlji", "tragchk:Kuglica ostavlja trag",
@@ -343,11 +348,11 @@ def case_start_up(args):
                      "  return (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'); })")
         check_equal(boxes, ["-e", "-d", "-e", "-e", "-d"], "check boxes (ticked, enabled)")
         check_equal(p.row(), IDLE, "run state")
-        pictures = p.js("return ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'].map((id) => {"
-                        "  const i = document.querySelector('#' + id + ' img');"
-                        "  return i.getAttribute('src') + ' ' + i.naturalWidth; })")
-        check_equal(pictures, ["pictures/play.png 16", "pictures/pause_disabled.png 16",
-                               "pictures/stop_disabled.png 16", "pictures/exit.png 16"], "button pictures")
+        pictures = p.js("return [...document.querySelectorAll('#gumbi img')].map((i) =>"
+                        "  i.dataset.picture + ' ' + i.naturalWidth + ' ' + getComputedStyle(i).display)")
+        check_equal(sorted(pictures), sorted(["exit 16 block", "stop 16 none", "stop_disabled 16 block", "pause 16 none",
+                                              "pause_disabled 16 block", "play 16 block", "play_disabled 16 none"]),
+                    "button pictures (shown or not)")
         # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
         check_equal(p.board_size(), (232, 351), "board size")
         board = p.js("const b = document.getElementById('board');"
@@ -356,10 +361,10 @@ def case_start_up(args):
         check_equal(board, ["img", "Ploča", "polite"], "the board for assistive technology")
         check_equal(p.description(), ["Stupci: 0, 0"], "description")
         # The desktop's tab order, from the board on; disabled controls are passed over.
-        p.element("board").click()
+        p.click("board")
         order = []
         for _ in range(8):
-            p.driver.switch_to.active_element.send_keys(Keys.TAB)
+            p.keys(TAB)
             order.append(p.js("const a = document.activeElement;"
                               "return a.id || a.closest('label').id;"))
         check_equal(order, ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
@@ -399,7 +404,7 @@ def case_board(args, name):
     colours = run.pop("colours")
     scale = run.pop("scale", 1)
     grip = run.pop("grip", None)
-    with Page(args.page, scale=scale) as p:
+    with Page(args, scale=scale) as p:
         board = None
         if grip:
             p.drag_grip(*grip)
@@ -416,7 +421,7 @@ def case_board(args, name):
 def case_scale_change(args):
     """The screen's scale changing under the page (another screen, the browser's zoom)."""
     run = dict(columns=9, balls=250, fast=True, start=True)
-    with Page(args.page) as p:
+    with Page(args) as p:
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.frames()
@@ -425,8 +430,7 @@ def case_scale_change(args):
         # emulated ratio sometimes reaches the page only after the first
         # resize event, so the viewport changes twice.)
         for width in (800, 780):
-            p.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                     {"width": width, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+            p.browser.set_viewport(width, 600, ratio=2)
             p.frames()
         p.wait(lambda: p.js("return document.getElementById('board').width") == 2 * w,
                "the board at scale 2")
@@ -467,7 +471,7 @@ DROPPED_ROWS = [
 
 
 def case_fields_hostile(args):
-    with Page(args.page) as p:
+    with Page(args) as p:
         for field, text, shown in FIELD_ROWS:
             p.type_into(field, text)
             # Checked only on leaving the field.
@@ -477,7 +481,7 @@ def case_fields_hostile(args):
             if field == "stupcitxt":
                 p.wait_description(["Stupci: " + ", ".join(["0"] * int(shown))],
                                    "the board after %r" % text)
-        p.element("board").click()
+        p.click("board")
         for field, text, shown in DROPPED_ROWS:
             p.drop_text(field, text)
             check_equal(p.value(field), shown, "%s at once after %r arrived" % (field, text))
@@ -495,7 +499,7 @@ DOUBLE_CLICK_ROWS = [("stupcitxt", "32", "32"), ("kuglicetxt", "250", "79"), ("b
 
 
 def case_field_double_click(args):
-    with Page(args.page) as p:
+    with Page(args) as p:
         for field, bound, typed in DOUBLE_CLICK_ROWS:
             p.double_click_at(field)
             check_equal(p.value(field), bound, "%s after a double-click" % field)
@@ -504,7 +508,7 @@ def case_field_double_click(args):
                              "return [f.selectionStart, f.selectionEnd, document.activeElement.id];", field)
             check_equal(selection, [0, len(bound), field], "%s's selection" % field)
             p.type_into(field, "7")
-            p.element(field).send_keys("9")
+            p.keys("9")
             # A click selects the whole text.
             p.click(field)
             selection = p.js("const f = document.getElementById(arguments[0]);"
@@ -527,7 +531,7 @@ def case_fast_run_histogram(args):
     _, _, _, desktop = reference(args.reference, args.artifacts, "fast_run_histogram", **run)
     expected = bins(desktop["description"])
     check_equal(counted(expected), 250, "balls counted on the desktop")
-    with Page(args.page) as p:
+    with Page(args) as p:
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -544,7 +548,7 @@ def case_animated_run(args):
     desktop = reference(args.reference, args.artifacts, "animated_run", **ANIMATED, start=True)
     expected = bins(desktop[3]["description"])
     check_equal(counted(expected), ANIMATED["balls"], "balls counted on the desktop")
-    with Page(args.page) as p:
+    with Page(args) as p:
         set_up_run(p, **ANIMATED, start=True)
         check_equal(p.row(), RUNNING, "run state")
         # The remaining-balls line, in the description and over the board.
@@ -562,7 +566,7 @@ def case_animated_run(args):
 
 def case_loop(args):
     """A fast run in a loop: a fresh histogram every 100 ms until aborted."""
-    with Page(args.page) as p:
+    with Page(args) as p:
         p.check_state(IDLE, "at start-up")
         set_up_run(p, columns=7, balls=120, fast=True)
         p.tick("petljachk")
@@ -598,7 +602,7 @@ def case_loop(args):
 def case_pause_resume(args):
     run = dict(columns=8, balls=12, speed=100)
     _, _, _, desktop = reference(args.reference, args.artifacts, "pause_resume", **run, start=True)
-    with Page(args.page) as p:
+    with Page(args) as p:
         set_up_run(p, **run, start=True)
         p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(5, 11)),
                "a few balls to land")
@@ -647,7 +651,7 @@ ABOUT_ROWS = [
 
 
 def case_about(args):
-    with Page(args.page) as p:
+    with Page(args) as p:
         points = p.js("const r = (id) => document.getElementById(id).getBoundingClientRect();"
                       "const w = r('window'), s = r('simarea'), pa = r('params'), g = r('gumbi');"
                       "return {'above params': [pa.left + 20 - w.left, 2],"
@@ -682,12 +686,16 @@ def case_about(args):
 
 def case_exit(args):
     for running in (False, True):
-        with Page(args.page) as p:
+        with Page(args) as p:
             if running:
                 set_up_run(p, balls=100, speed=100, start=True)
                 p.wait(lambda: p.ticks() > 0, "the ball to move")
             p.click("exitcmd")
-            p.wait(lambda: p.js("return document.documentElement.dataset.ended === 'true'"), "the end")
+            # A browser may close a tab the page was opened in directly.
+            p.wait(lambda: p.browser.closed() or p.js("return document.documentElement.dataset.ended === 'true'"),
+                   "the end")
+            if p.browser.closed():
+                continue
             check_equal(p.js("return document.body.children.length"), 0, "elements left on the page")
             ticks = p.ticks()
             frames = p.js("return kugStats.frames")
@@ -704,14 +712,14 @@ def inner_size(p):
 
 
 def case_resize(args):
-    with Page(args.page) as p:
+    with Page(args) as p:
         least = tuple(p.js("return [Module._kug_minimum(0), Module._kug_minimum(1)]"))
         start = inner_size(p)
         check(start[0] >= least[0] and start[1] > least[1], "start-up size %s, minimum %s" % (start, least))
         # The browser's viewport changing is no resize: a run goes on.
         set_up_run(p, balls=100, speed=100, start=True)
         p.wait(lambda: p.ticks() > 0, "the ball to move")
-        p.driver.set_window_size(640, 480)
+        p.browser.set_viewport(640, 480)
         p.frames(3)
         ticks = p.ticks()
         p.wait(lambda: p.ticks() > ticks, "the run to go on after the viewport changed")
@@ -726,6 +734,11 @@ def case_resize(args):
         p.drag_grip(-300, -200)
         check_equal(inner_size(p), least, "window dragged below its minimum")
 
+
+# What a case needs that not every engine can do, and why it cannot.
+NEEDS = {
+    "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
+}
 
 CASES = {
     "resize": case_resize,
@@ -747,24 +760,25 @@ for board_case in BOARDS:
 def screenshot(page_dir, out):
     """The window on the page: an animated run of 40 balls on 9 columns with the
     trail and the theory, paused with about 28 balls to go."""
-    with Page(page_dir) as p:
+    with Page(argparse.Namespace(page=page_dir, engine="chromium")) as p:
         set_up_run(p, columns=9, balls=40, speed=92, theory=True, trail=True, start=True)
         p.wait(lambda: p.description()[0] in ("Još %d kuglica." % n for n in range(25, 30)),
                "a dozen balls to land", timeout=60)
         p.click("stopcmd")
         p.frames()
-        p.element("window").screenshot(out)
+        p.browser.driver.find_element("id", "frame").screenshot(out)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--page", required=True)
+    parser.add_argument("--engine", choices=browsers.ENGINES, default="chromium")
     parser.add_argument("--reference")
     parser.add_argument("--artifacts", default=None)
     parser.add_argument("--screenshot")
     parser.add_argument("case", nargs="?", choices=sorted(CASES))
     args = parser.parse_args()
-    if not os.path.isfile(os.path.join(args.page, "index.html")):
+    if not os.path.isfile(os.path.join(args.page, "kuglovica.html")):
         print("FAIL: no page in %s (build it with scripts/build_web.sh)" % args.page)
         return 1
     if args.screenshot:
@@ -772,6 +786,10 @@ def main():
         return 0
     if not args.case or not args.reference:
         parser.error("a case and --reference are needed")
+    need = NEEDS.get(args.case)
+    if need and need[0] not in browsers.CAN[args.engine]:
+        print("SKIP: %s in %s: %s" % (args.case, args.engine, need[1]))
+        return SKIPPED
     temporary = None
     if args.artifacts:
         args.artifacts = os.path.join(args.artifacts, args.case)
