@@ -178,10 +178,12 @@ class Bidi:
     def js_await(self, body, *args):
         return self._call("async function () {" + body + "}", args, True)
 
-    @staticmethod
-    def _value(v):
+    @classmethod
+    def _value(cls, v):
         if v is None:
             return {"type": "null"}
+        if isinstance(v, list):
+            return {"type": "array", "value": [cls._value(x) for x in v]}
         kind = {bool: "boolean", int: "number", float: "number", str: "string"}[type(v)]
         return {"type": kind, "value": v}
 

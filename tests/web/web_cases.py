@@ -355,6 +355,8 @@ def case_start_up(args):
                     "button pictures (shown or not)")
         # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
         check_equal(p.board_size(), (232, 351), "board size")
+        check_equal([p.rect("#grip")[2:], p.rect("#maximise")[2:]], [[14, 14], [18, 18]],
+                    "the grip and the title bar's buttons for a mouse")
         board = p.js("const b = document.getElementById('board');"
                      "const d = document.getElementById(b.getAttribute('aria-describedby'));"
                      "return [b.getAttribute('role'), b.getAttribute('aria-label'), d.getAttribute('aria-live')]")
@@ -735,12 +737,172 @@ def case_resize(args):
         check_equal(inner_size(p), least, "window dragged below its minimum")
 
 
+def case_file(args):
+    """The one file opened from disk: it fetches nothing, and runs."""
+    run = dict(columns=10, balls=250, fast=True, start=True)
+    expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
+    with Page(args, from_disk=True) as p:
+        check_equal(p.js("return performance.getEntriesByType('resource').map((e) => e.name)"), [],
+                    "what the page fetched")
+        set_up_run(p, **run)
+        p.wait(lambda: p.row() == IDLE, "the fast run to end")
+        p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
+        # Where there is no WebAssembly the page says so.
+        without = os.path.join(args.artifacts, "no-webassembly.html")
+        with open(os.path.join(args.page, "kuglovica.html"), encoding="utf-8") as f:
+            page = f.read().replace("<head>", "<head><script>delete window.WebAssembly;</script>", 1)
+        with open(without, "w", encoding="utf-8") as f:
+            f.write(page)
+        p.browser.open("file://" + os.path.abspath(without))
+        p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
+        check_equal(p.js("return [document.getElementById('unavailable').textContent,"
+                         "  document.getElementById('frame').getClientRects().length]"),
+                    ["Kuglovica treba JavaScript i WebAssembly.", 0], "the page without WebAssembly")
+
+
+def frame_seen(p):
+    """The frame's rectangle, its unscaled size, the viewport, the scroll width
+    and the board's canvas width over its CSS width."""
+    return p.js("const f = document.getElementById('frame'), r = f.getBoundingClientRect(),"
+                "  e = document.documentElement, b = document.getElementById('board');"
+                "return {rect: [r.left, r.top, r.right, r.bottom], size: [f.offsetWidth, f.offsetHeight],"
+                "  viewport: [e.clientWidth, e.clientHeight], scroll: e.scrollWidth,"
+                "  scale: b.width / b.offsetWidth};")
+
+
+# Viewports smaller than the window: a phone upright (WebKitGTK's MiniBrowser
+# keeps its window at least 447 wide) and a strip lower than the window; the
+# page at device pixel ratio 2.
+FIT_VIEWPORTS = [(360, 740), (900, 280)]
+
+
+def case_fit(args):
+    with Page(args, scale=2) as p:
+        set_up_run(p, balls=100, speed=100, start=True)
+        start = inner_size(p)
+        for width, height in FIT_VIEWPORTS:
+            p.browser.set_viewport(width, height)
+            p.frames(3)
+            seen = frame_seen(p)
+            vw, vh = seen["viewport"]
+            fit = min(1, (vw - 24) / seen["size"][0], (vh - 24) / seen["size"][1])
+            what = " in a %d x %d viewport" % (vw, vh)
+            check(seen["rect"][2] <= vw and seen["rect"][3] <= vh, "frame %s%s" % (seen["rect"], what))
+            check(seen["scroll"] <= vw, "sideways scrolling" + what)
+            check(abs(seen["rect"][2] - seen["rect"][0] - fit * seen["size"][0]) < 1, "frame's scale" + what)
+            check_equal(seen["scale"], max(1, round(2 * fit)), "board's device pixels per pixel" + what)
+            # Not a resize: the run goes on in the window's size.
+            ticks = p.ticks()
+            p.wait(lambda: p.ticks() > ticks, "the run to go on" + what)
+            check_equal((p.row(), inner_size(p)), (RUNNING, start), "run state and window" + what)
+        # The grip keeps the scale: the pointer's movement divided by it.
+        p.drag_grip(40, -20)
+        check_equal(inner_size(p), (round(start[0] + 40 / fit), round(start[1] - 20 / fit)), "window after the grip")
+        check_equal(p.row(), IDLE, "run state after the grip")
+        check(frame_seen(p)["rect"][3] <= vh, "the window refitted after the grip")
+
+
+def case_title_bar(args):
+    with Page(args) as p:
+        check_equal(p.js("return [...document.querySelectorAll('#titlebar > *')].map((e) =>"
+                         "  e.getAttribute('aria-label') || e.textContent)"),
+                    ["Kuglovica", "Maksimiziraj", "Cijeli zaslon"], "the title bar")
+        start, board = inner_size(p), p.board_size()
+        least = tuple(p.js("return [Module._kug_minimum(0), Module._kug_minimum(1)]"))
+        label = lambda: p.js("return document.getElementById('maximise').getAttribute('aria-label')")
+        # Maximised, the window fills the viewport and follows it, each change
+        # a resize; the minimum holds in a small one, the window scaled.
+        for width, height in ((700, 500), (360, 600), (900, 600)):
+            set_up_run(p, balls=100, speed=100, start=True)
+            if width == 700:
+                p.click("maximise")
+                check_equal(label(), "Vrati", "the maximise button once maximised")
+            else:
+                p.browser.set_viewport(width, height)
+            p.frames(3)
+            seen = frame_seen(p)
+            what = " maximised in %s" % seen["viewport"]
+            check(all(abs(a - b) < 1 for a, b in zip(seen["rect"], [0, 0] + seen["viewport"])),
+                  "the frame %s%s" % (seen["rect"], what))
+            check(all(a >= b for a, b in zip(inner_size(p), least)), "the window below its minimum" + what)
+            check_equal(p.row(), IDLE, "run state" + what)
+        check(p.board_size()[0] > board[0], "the board no wider maximised")
+        p.click("maximise")
+        check_equal((inner_size(p), label()), (start, "Maksimiziraj"), "window and button restored")
+        # A double-click on the bar maximises and restores; it is no About box.
+        for expected in ("Vrati", "Maksimiziraj"):
+            p.double_click_at("caption")
+            check_equal((label(), p.about_open()), (expected, False), "after a double-click on the title bar")
+        check_equal(inner_size(p), start, "window after two double-clicks on the title bar")
+        # Full screen: the window fills the screen, then takes its size again.
+        p.click("fullscreen")
+        p.wait(lambda: p.js("return document.fullscreenElement !== null"), "full screen")
+        p.frames(3)
+        seen = frame_seen(p)
+        check(inner_size(p) != start and abs(seen["rect"][2] - seen["viewport"][0]) < 1, "window in full screen")
+        p.click("fullscreen")
+        p.wait(lambda: p.js("return document.fullscreenElement === null"), "the end of full screen")
+        p.frames(3)
+        check_equal(inner_size(p), start, "window after full screen")
+
+
+def hit_extents(p, ids):
+    """Each element's height as a finger hits it through its centre line, and
+    what stands just above and just below that along its width."""
+    return p.js(
+        "return arguments[0].map((id) => {"
+        "  const e = document.getElementById(id), r = e.getBoundingClientRect(), x = r.left + r.width / 2;"
+        "  const hits = (y) => e.contains(document.elementFromPoint(x, y));"
+        "  let top = r.top + 1, bottom = r.bottom - 1;"
+        "  while (hits(top - 0.25)) top -= 0.25;"
+        "  while (hits(bottom + 0.25)) bottom += 0.25;"
+        "  const what = (y) => [r.left + 1, x, r.right - 1].map((x) => {"
+        "    const t = document.elementFromPoint(x, y); return t ? (t.closest('[id]') || t).id : ''; });"
+        "  return [bottom - top, what(top - 0.5), what(bottom + 0.5)]; });", ids)
+
+
+TARGET_BOXES = ["teorijskachk", "brzachk", "petljachk", "tragchk", "Check1"]
+CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "stopcmd", "fullstopcmd", "exitcmd"]
+
+
+def case_touch(args):
+    with Page(args, coarse=True) as p:
+        p.browser.set_viewport(360, 740)
+        p.frames(3)
+        check(frame_seen(p)["size"][0] > 360, "the window not scaled on a phone")
+        # A finger's size where there is room, else up to the next control.
+        for target in ("grip", "maximise", "fullscreen"):
+            size = p.rect("#" + target)[2:]
+            check(min(size) >= 24 - 0.01, "%s is %s CSS pixels" % (target, size))
+        for box, (height, above, below) in zip(TARGET_BOXES, hit_extents(p, TARGET_BOXES)):
+            check(height >= 24 - 0.5 or (set(above) & set(CONTROLS) and set(below) & set(CONTROLS)),
+                  "%s is hit over %.1f pixels, between %r and %r" % (box, height, above, below))
+        # A tap is a click; a double tap a double-click, counted once.
+        p.click("brzachk", kind="touch")
+        check_equal(p.js("return document.querySelector('#petljachk input').disabled"), False, "the loop's box")
+        p.double_click_at("stupcitxt", kind="touch")
+        check_equal(p.value("stupcitxt"), "32", "a field after a double tap")
+        p.double_click_at("caption", kind="touch")
+        check_equal(p.js("return document.getElementById('maximise').getAttribute('aria-label')"), "Vrati",
+                    "the window after a double tap on the title bar")
+        for pause in (0.4, 0):
+            p.click("board", kind="touch")
+            time.sleep(pause)
+            p.click("board", kind="touch")
+            check_equal(p.about_open(), not pause, "About box after two taps %.1f s apart" % pause)
+
+
 # What a case needs that not every engine can do, and why it cannot.
 NEEDS = {
     "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
+    "touch": ("touch", "no touch screen: its driver turns touch input into a mouse's"),
 }
 
 CASES = {
+    "file": case_file,
+    "fit": case_fit,
+    "title_bar": case_title_bar,
+    "touch": case_touch,
     "resize": case_resize,
     "loop": case_loop,
     "scale_change": case_scale_change,
