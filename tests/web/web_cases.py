@@ -348,11 +348,13 @@ def case_start_up(args):
                      "  return (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'); })")
         check_equal(boxes, ["-e", "-d", "-e", "-e", "-d"], "check boxes (ticked, enabled)")
         check_equal(p.row(), IDLE, "run state")
-        pictures = p.js("return [...document.querySelectorAll('#gumbi img')].map((i) =>"
-                        "  i.dataset.picture + ' ' + i.naturalWidth + ' ' + getComputedStyle(i).display)")
-        check_equal(sorted(pictures), sorted(["exit 16 block", "stop 16 none", "stop_disabled 16 block", "pause 16 none",
-                                              "pause_disabled 16 block", "play 16 block", "play_disabled 16 none"]),
-                    "button pictures (shown or not)")
+        # Shown or not, and at scale 1 the 16 x 16 picture.
+        pictures = p.js("return [...document.querySelectorAll('#gumbi img')].map((i) => i.dataset.picture + ' '"
+                        "  + i.naturalWidth + (getComputedStyle(i).display === 'none' ? ' -' : ' shown')"
+                        "  + (i.currentSrc === i.src ? '' : ' (another picture)'))")
+        check_equal(sorted(pictures), sorted(["exit 16 shown", "stop 16 -", "stop_disabled 16 shown", "pause 16 -",
+                                              "pause_disabled 16 shown", "play 16 shown", "play_disabled 16 -"]),
+                    "button pictures")
         # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
         check_equal(p.board_size(), (232, 351), "board size")
         check_equal([p.rect("#grip")[2:], p.rect("#maximise")[2:]], [[14, 14], [18, 18]],
