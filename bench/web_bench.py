@@ -49,7 +49,8 @@ PAGE = "kuglovica.html"
 def page_ready(page, engine, loads):
     """Milliseconds from navigation to the frame after the first paint, per load."""
     figures = []
-    with Page(argparse.Namespace(page=page, engine=engine), from_disk=True) as p:
+    Page.engine = engine
+    with Page(page, from_disk=True) as p:
         for _ in range(loads):
             p.load()
             figures.append(p.js("return [kugStats.startMs, kugStats.firstPaintMs, kugStats.firstShownMs]"))
@@ -58,7 +59,8 @@ def page_ready(page, engine, loads):
 
 def tick_run(page, engine, columns, seconds):
     """One animated run at speed 100: ticks a second, frames a second, paints."""
-    with Page(argparse.Namespace(page=page, engine=engine)) as p:
+    Page.engine = engine
+    with Page(page) as p:
         set_up_run(p, columns=columns, balls=250, speed=100, start=True)
         p.wait(lambda: p.ticks() > 0, "the first tick")
         # Two samples taken in animation frames, `seconds` apart.

@@ -517,9 +517,16 @@
   const fullScreen = () => document.fullscreenElement != null;
   const fills = () => frameState.maximised || fullScreen();
 
-  // On a touch screen the bar's buttons keep a finger's size at any scale.
+  // The title bar's height: `bar` pixels at the window's scale, and `fixed`
+  // CSS pixels of the screen at any scale (on a touch screen its buttons
+  // keep a finger's size).
+  function barParts() {
+    return frameState.coarse ? { fixed: TOUCH_TARGET, bar: 2 * BAR_PADDING } : { fixed: 0, bar: BAR_HEIGHT };
+  }
+
   function barHeight(fit) {
-    return frameState.coarse ? TOUCH_TARGET / fit + 2 * BAR_PADDING : BAR_HEIGHT;
+    const { fixed, bar } = barParts();
+    return fixed / fit + bar;
   }
 
   // The page's room for the window: the layout viewport (pinch zoom and the
@@ -538,8 +545,7 @@
   // The scale at which a window of inner size w x h, with its borders and
   // title bar, fits into `room`: never above 1.
   function fitFor(w, h, room) {
-    const fixed = frameState.coarse ? TOUCH_TARGET : 0;
-    const bar = frameState.coarse ? 2 * BAR_PADDING : BAR_HEIGHT;
+    const { fixed, bar } = barParts();
     return Math.min(1, room.w / (w + 2), (room.h - fixed) / (h + 2 + bar));
   }
 
@@ -548,8 +554,7 @@
   function fillSize() {
     const room = viewport();
     const fit = fitFor(Module._kug_minimum(0), Module._kug_minimum(1), room);
-    const fixed = frameState.coarse ? TOUCH_TARGET : 0;
-    const bar = frameState.coarse ? 2 * BAR_PADDING : BAR_HEIGHT;
+    const { fixed, bar } = barParts();
     return { w: Math.floor(room.w / fit) - 2, h: Math.floor((room.h - fixed) / fit) - 2 - bar };
   }
 
@@ -631,7 +636,7 @@
         document.exitFullscreen().catch(() => {});
       } else {
         if (!frameState.maximised) frameState.restore = { ...inner };
-        document.documentElement.requestFullscreen().catch(() => { frameState.restore = null; });
+        document.documentElement.requestFullscreen().catch(() => {});
       }
     });
     document.addEventListener('fullscreenchange', () => {
