@@ -810,7 +810,10 @@ def case_title_bar(args):
         # Maximised, the window follows the viewport, each change a resize.
         for viewport in (None, (360, 600), (900, 600)):
             set_up_run(p, balls=100, speed=100, start=True)
-            p.browser.set_viewport(*viewport) if viewport else p.click("maximise")
+            if viewport:
+                p.browser.set_viewport(*viewport)
+            else:
+                p.click("maximise")
             fills("maximised in %s" % (viewport,))
         check_equal(label(), "Vrati", "the maximise button once maximised")
         check(p.board_size()[0] > board[0], "the board no wider maximised")
@@ -824,7 +827,9 @@ def case_title_bar(args):
         for entering in (True, False):
             p.click("fullscreen")
             p.wait(lambda: p.js("return document.fullscreenElement !== null") == entering, "full screen")
-            fills("in full screen") if entering else p.frames(3)
+            if entering:
+                fills("in full screen")
+        p.frames(3)
         check_equal(inner_size(p), start, "window after full screen")
         # No such button where the page cannot be shown full screen.
         p.load_changed(args.artifacts, "Object.defineProperty(Document.prototype, 'fullscreenEnabled', {value: false});")
