@@ -11,12 +11,14 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 # shellcheck source=scripts/install_deps.sh
 source scripts/install_deps.sh
 
-# --web: the web page instead, built with emscripten into build/web and
-# served on this machine's port 8000 until Ctrl+C.
+# --web: the web page instead, built with emscripten into build/web (one
+# file, kuglovica.html, which also opens from disk) and served on this
+# machine's port 8000 until Ctrl+C.
 if [ "${1:-}" = "--web" ]; then
     install_deps cmake ninja-build python3 emscripten nodejs
     scripts/build_web.sh
-    echo "Kuglovica in the browser: http://127.0.0.1:8000/  (Ctrl+C stops the server)"
+    echo "Kuglovica in the browser: http://127.0.0.1:8000/  (Ctrl+C stops the server)," \
+        "or open build/web/kuglovica.html"
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
 fi
 

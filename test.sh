@@ -16,7 +16,8 @@ install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xauth xdotool x11-utils imagemagick libbenchmark-dev desktop-file-utils \
     openbox xclip python3 dpkg-dev clang libclang-rt-14-dev lintian appstream man-db \
     fonts-dejavu-core fonts-cantarell locales at-spi2-core dbus-daemon dbus-bin dbus-x11 \
-    python3-pyatspi weston qt6-wayland emscripten nodejs chromium chromium-driver python3-selenium
+    python3-pyatspi weston qt6-wayland emscripten nodejs chromium chromium-driver python3-selenium \
+    firefox-esr webkit2gtk-driver python3-websockets
 
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 
@@ -50,7 +51,7 @@ run_stage() {
 
 # The Release build, benchmarks included so that a change to the window
 # driver they share with the tests cannot break them unnoticed, and the web
-# page (build/web) with its tests in headless Chromium.
+# page (build/web) with its tests in Chromium, Firefox ESR and WebKitGTK.
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Release -DKUGLOVICA_TESTS=ON \
     -DKUGLOVICA_BENCH=ON -DKUGLOVICA_WEB=ON >/dev/null
 cmake --build build/test

@@ -79,15 +79,18 @@ fi
 status=0
 "${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}" || status=$?
 
-# The web page's figures (bench/web_bench.py), when emscripten and Debian's
-# Chromium with its driver and selenium are installed (test.sh installs them).
+# The web page's figures in each engine (bench/web_bench.py), when emscripten,
+# Debian's browsers with their drivers, selenium and websockets are installed
+# (test.sh installs them).
 if command -v em++ >/dev/null && [ -x /usr/bin/chromium ] && [ -x /usr/bin/chromedriver ] &&
-    /usr/bin/python3 -c 'import selenium' 2>/dev/null; then
+    [ -x /usr/bin/firefox-esr ] && [ -x /usr/bin/WebKitWebDriver ] &&
+    /usr/bin/python3 -c 'import selenium, websockets' 2>/dev/null; then
     echo
     scripts/build_web.sh >/dev/null
     "${priority[@]}" /usr/bin/python3 bench/web_bench.py build/web "$build/results" "${args[@]}" ||
         status=$?
 else
-    echo "web page: not measured (needs emscripten, chromium, chromium-driver and python3-selenium)"
+    echo "web page: not measured (needs emscripten, chromium, chromium-driver, firefox-esr," \
+        "webkit2gtk-driver, python3-selenium and python3-websockets)"
 fi
 exit "$status"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Build the web page into build/web: index.html, kuglovica.css, the page's
-# view (view.js), emscripten's loader (kuglovica.js) with the form and core as
-# WebAssembly (kuglovica.wasm), and the button pictures (pictures/). Static
-# files only: any web server can serve the directory as it is. The objects
-# go to build/web-cmake. Incremental; prints the sizes.
+# Build the web page into build/web: kuglovica.html, one file holding the
+# form and core as WebAssembly, emscripten's loader, the page's view, its
+# style sheet and the button pictures; index.html is the same page. It runs
+# served by any web server or opened from disk. The objects go to
+# build/web-cmake. Incremental; prints the size.
 #
 #   scripts/build_web.sh [OUT_DIR]
 #
@@ -33,16 +33,13 @@ export NODE_PATH=/usr/share/nodejs
 # The output directory holds the page alone: a stale file from an older
 # layout would be served too.
 if [ -d "$out" ]; then
-    find "$out" -type f ! -name index.html ! -name kuglovica.css ! -name view.js \
-        ! -name kuglovica.js ! -name kuglovica.wasm ! -path "$out/pictures/*.png" -delete
+    find "$out" -mindepth 1 -maxdepth 1 ! -name index.html ! -name kuglovica.html -exec rm -rf {} +
 fi
 # (emcmake echoes its command line on standard error.)
 emcmake cmake -S src/web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" \
     > /dev/null 2> >(grep -v "^configure: " >&2)
 cmake --build "$work"
 
-wasm=$(stat -c %s "$out/kuglovica.wasm")
-loader=$(stat -c %s "$out/kuglovica.js")
-view=$(stat -c %s "$out/view.js")
-echo "web page in $out: kuglovica.wasm $wasm bytes, kuglovica.js $loader, view.js $view" \
-    "($(((wasm + loader + view + 1023) / 1024)) KiB of code)"
+page=$(stat -c %s "$out/kuglovica.html")
+echo "web page in $out: kuglovica.html $page bytes ($(((page + 1023) / 1024)) KiB;" \
+    "$(gzip -9 -c "$out/kuglovica.html" | wc -c) bytes gzipped)"

@@ -20,7 +20,9 @@ void kugjs_setText(int field, const char* text);
 void kugjs_selectAll(int field);
 int kugjs_isChecked(int box);
 
-void kugjs_resizeInner(int width, int height);
+// The window's new inner size; returns the board's scale (device pixels per
+// pixel) for the window as the page now scales it to fit.
+int kugjs_resizeInner(int width, int height);
 void kugjs_setTitle(const char* title);
 void kugjs_describeBoard(const char* text);
 void kugjs_showAbout(const char* title, const char* text);

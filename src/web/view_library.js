@@ -12,7 +12,7 @@ mergeInto(LibraryManager.library, {
   kugjs_setText: function (field, text) { kugView.setText(field, UTF8ToString(text)); },
   kugjs_selectAll: function (field) { kugView.selectAll(field); },
   kugjs_isChecked: function (box) { return kugView.isChecked(box) ? 1 : 0; },
-  kugjs_resizeInner: function (w, h) { kugView.resizeInner(w, h); },
+  kugjs_resizeInner: function (w, h) { return kugView.resizeInner(w, h); },
   kugjs_setTitle: function (title) { kugView.setTitle(UTF8ToString(title)); },
   kugjs_describeBoard: function (text) { kugView.describeBoard(UTF8ToString(text)); },
   kugjs_showAbout: function (title, text) { kugView.showAbout(UTF8ToString(title), UTF8ToString(text)); },

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's entry points: start-up, the user's events, each handed to the
-// form's handler of the same name, the window's resize grip, a change of the
-// screen's scale, and the animation frame, which delivers the timers' ticks
-// and paints once.
+// form's handler of the same name, a new size of the window (its resize grip,
+// maximise, full screen), a change of the board's scale, and the animation
+// frame, which delivers the timers' ticks and paints once.
 
 #include "app/form.h"
 #include "web/web_view.h"
@@ -50,7 +50,7 @@ EMSCRIPTEN_KEEPALIVE void kug_start(int scale) {
     form.Form_Load();
 }
 
-// The least inner size the grip may give the window (axis 0 the width).
+// The least inner size of the window (axis 0 the width).
 EMSCRIPTEN_KEEPALIVE int kug_minimum(int axis) {
     if (!page)
         return 0;
@@ -58,7 +58,7 @@ EMSCRIPTEN_KEEPALIVE int kug_minimum(int axis) {
     return axis == 0 ? least.w : least.h;
 }
 
-// The grip moved: the window's new inner size, never below the minimum.
+// The window's new inner size, never below the minimum: a resize.
 EMSCRIPTEN_KEEPALIVE void kug_resize(int width, int height) {
     Form* form = live();
     if (!form)

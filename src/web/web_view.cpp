@@ -94,7 +94,11 @@ void WebView::setTimerEnabled(Timer timer, bool enabled) {
 
 void WebView::resizeInner(Extent size) {
     inner_ = size;
-    kugjs_resizeInner(size.w, size.h);
+    // A window of another size may be scaled otherwise on the page, and its
+    // board drawn at another scale.
+    const int scale = kugjs_resizeInner(size.w, size.h);
+    if (scale != scale_)
+        setScale(scale);
 }
 
 void WebView::setTitle(const std::string& title) {

@@ -1,20 +1,21 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The web page in headless Chromium, one case per run.
+"""The web page in a browser engine, one case per run.
 
-    web_cases.py --page DIR --reference EXE [--artifacts DIR] CASE
+    web_cases.py --page DIR --reference EXE [--engine E] [--artifacts DIR] CASE
     web_cases.py --page DIR --screenshot OUT.png
 
-Each case serves the page's directory on a free local port, starts its own
-headless Chromium (through chromedriver, with a fresh profile), works the
-page as a user does (clicks, keys, double-clicks, the resize grip) and reads
+Each case serves the page's directory on a free local port (or opens the
+file from disk), starts its own browser of engine E (browsers.py: chromium,
+firefox or webkitgtk, with a fresh profile), works the page as a user does
+(clicks, keys, double-clicks, taps, the resize grip, the title bar) and reads
 back what it shows: the controls' states, the fields' texts, the board's
 description and the canvas's pixels. What the desktop program shows for the
 same steps comes from EXE (desktop_reference: the real window on Qt's
 offscreen platform, with the same random stream right after start-up).
 
-Debian's python3-selenium, chromium and chromium-driver; run with
-/usr/bin/python3. Exits 0 when the case passes.
+Run with /usr/bin/python3 (Debian's python3-selenium and python3-websockets).
+Exits 0 when the case passes, 77 when the engine cannot do it.
 """
 
 import argparse
@@ -32,17 +33,10 @@ import threading
 import time
 import zlib
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
-from selenium.webdriver.common.keys import Keys
+import browsers
 
-CHROMIUM = "/usr/bin/chromium"
-CHROMEDRIVER = "/usr/bin/chromedriver"
-CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--window-size=900,700"]
+SKIPPED = 77
+TAB, DELETE = "\ue004", "\ue017"  # WebDriver's key codes
 
 # The run states as the controls show them: play, pause, abort enabled, and
 # the parameter frame enabled; and the pictures of the three buttons.
@@ -93,34 +87,43 @@ def served(directory):
 
 
 class Page:
-    """Headless Chromium on the served page, with a profile of its own."""
+    """A browser of its own on the page: served, or `from_disk` as a file."""
+    engine = "chromium"  # of this run
 
-    def __init__(self, page_dir, scale=1):
+    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False):
         self.page_dir = page_dir
         self.scale = scale
+        self.from_disk = from_disk
+        self.coarse = coarse
 
     def __enter__(self):
         self._stack = contextlib.ExitStack()
         try:
-            self.url = self._stack.enter_context(served(self.page_dir))
-            # A fresh profile, short: it is Chromium's TMPDIR too, for its socket.
-            profile = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="kug-web-",
-                                                                            dir="/tmp"))
-            options = webdriver.ChromeOptions()
-            options.binary_location = CHROMIUM
-            for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile,
-                                          "--force-device-scale-factor=%d" % self.scale]:
-                options.add_argument(flag)
-            service = Service(executable_path=CHROMEDRIVER, env=dict(os.environ, TMPDIR=profile))
-            self.driver = webdriver.Chrome(options=options, service=service)
-            self._stack.callback(self.driver.quit)
-            self.driver.get(self.url)
-            self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
-                      "the page's first paint")
+            if self.from_disk:
+                self.url = "file://" + os.path.join(os.path.abspath(self.page_dir), "kuglovica.html")
+            else:
+                self.url = self._stack.enter_context(served(self.page_dir))
+            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse)
+            self.load()
         except BaseException:
             self._stack.close()
             raise
         return self
+
+    def load(self, url=None, ready=True):
+        self.browser.open(url or self.url)
+        if ready:
+            self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
+                      "the page's first paint")
+
+    def load_changed(self, directory, script, ready=True):
+        """A copy of the page from disk with `script` run before its own."""
+        with open(os.path.join(self.page_dir, "kuglovica.html"), encoding="utf-8") as f:
+            page = f.read().replace("<head>", "<head><script>%s</script>" % script, 1)
+        path = os.path.join(os.path.abspath(directory), "changed.html")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(page)
+        self.load("file://" + path, ready)
 
     def __exit__(self, *exc):
         self._stack.close()
@@ -129,7 +132,7 @@ class Page:
     # ---- reading the page ----------------------------------------------------
 
     def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
+        return self.browser.js(script, *args)
 
     def wait(self, condition, what, timeout=15):
         deadline = time.monotonic() + timeout
@@ -145,13 +148,13 @@ class Page:
 
     def frames(self, count=2):
         """Returns after `count` animation frames: what the last events drew is painted."""
-        self.driver.execute_async_script(
-            "const done = arguments[arguments.length - 1]; let n = arguments[0];"
-            "const step = () => (--n <= 0 ? done() : requestAnimationFrame(step));"
-            "requestAnimationFrame(step);", count)
+        self.browser.js_await("for (let n = arguments[0]; n > 0; n--)"
+                              "  await new Promise((r) => requestAnimationFrame(r));", count)
 
-    def element(self, element_id):
-        return self.driver.find_element("id", element_id)
+    def rect(self, selector):
+        """Left, top, width and height in the viewport's CSS pixels."""
+        return self.js("const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+                       "return [r.left, r.top, r.width, r.height];", selector)
 
     def row(self):
         return self.js(
@@ -161,8 +164,8 @@ class Page:
     def pictures(self):
         """The pictures the play, pause and abort buttons show."""
         return self.js("return ['startcmd', 'stopcmd', 'fullstopcmd'].map((id) =>"
-                       "  document.querySelector('#' + id + ' img').getAttribute('src')"
-                       "    .replace('pictures/', '').replace('.png', ''))")
+                       "  [...document.querySelectorAll('#' + id + ' img')]"
+                       "    .find((i) => getComputedStyle(i).display !== 'none').dataset.picture)")
 
     def check_state(self, state, what):
         check_equal(self.row(), state, "run state " + what)
@@ -200,24 +203,37 @@ class Page:
 
     # ---- working the page ------------------------------------------------------
 
-    def click(self, element_id):
-        self.element(element_id).click()
+    def pointer(self, steps, kind="mouse"):
+        """W3C pointer actions: ("move", x, y) in the viewport, "down", "up"."""
+        actions = [{"type": "pointerMove", "x": round(step[1]), "y": round(step[2]), "duration": 0}
+                   if step[0] == "move" else {"type": "pointer" + step.title(), "button": 0} for step in steps]
+        self.browser.perform([{"type": "pointer", "id": kind, "parameters": {"pointerType": kind},
+                               "actions": actions}])
+
+    def keys(self, text):
+        """Keys typed into whatever holds the focus."""
+        actions = [{"type": kind, "value": c} for c in text for kind in ("keyDown", "keyUp")]
+        self.browser.perform([{"type": "key", "id": "keyboard", "actions": actions}])
+
+    def centre(self, selector):
+        self.js("document.querySelector(arguments[0]).scrollIntoView({block: 'nearest', inline: 'nearest'})",
+                selector)
+        left, top, width, height = self.rect(selector)
+        return left + width / 2, top + height / 2
+
+    def click(self, element_id, kind="mouse", selector="#%s"):
+        self.pointer([("move",) + self.centre(selector % element_id), "down", "up"], kind)
 
     def tick(self, box_id):
-        self.js("document.getElementById(arguments[0]).scrollIntoView()", box_id)
-        self.driver.find_element("css selector", "#%s input" % box_id).click()
+        self.click(box_id, selector="#%s input")
 
     def type_into(self, field, text):
         """Clicks into the field (which selects its text) and types over it."""
-        f = self.element(field)
-        f.click()
-        if text:
-            f.send_keys(text)
-        else:
-            f.send_keys(Keys.DELETE)
+        self.click(field)
+        self.keys(text or DELETE)
 
     def leave(self, field):
-        self.element(field).send_keys(Keys.TAB)
+        self.keys(TAB)
 
     def enter(self, field, text):
         self.type_into(field, text)
@@ -229,26 +245,21 @@ class Page:
                 "f.dispatchEvent(new InputEvent('input', {bubbles: true, inputType: 'insertFromDrop'}));",
                 field, text)
 
-    def double_click_at(self, element_id, x=None, y=None):
-        """Double-clicks the element at (x, y) from its top-left corner (its
-        centre if None); returns what stands there: its id or its nearest
-        ancestor's, else its tag name."""
-        left, top, width, height = self.js(
-            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-            "return [r.left, r.top, r.width, r.height];", element_id)
+    def double_click_at(self, element_id, x=None, y=None, kind="mouse"):
+        """Double-clicks (or double-taps) the element at (x, y) from its
+        top-left corner (its centre if None); returns what stands there: its
+        id or its nearest ancestor's, else its tag name."""
+        left, top, width, height = self.rect("#" + element_id)
         px = round(left + (width / 2 if x is None else x))
         py = round(top + (height / 2 if y is None else y))
         there = self.js("const e = document.elementFromPoint(arguments[0], arguments[1]);"
                         "return (e.closest('[id]') || e).id || e.tagName.toLowerCase();", px, py)
-        actions = ActionBuilder(self.driver)
-        actions.pointer_action.move_to_location(px, py).double_click()
-        actions.perform()
+        self.pointer([("move", px, py), "down", "up", "down", "up"], kind)
         return there
 
     def drag_grip(self, dx, dy):
-        grip = self.element("grip")
-        ActionChains(self.driver).click_and_hold(grip).move_by_offset(dx // 2, dy // 2) \
-            .move_by_offset(dx - dx // 2, dy - dy // 2).release().perform()
+        x, y = self.centre("#grip")
+        self.pointer([("move", x, y), "down", ("move", x + dx // 2, y + dy // 2), ("move", x + dx, y + dy), "up"])
 
     def about_open(self):
         return self.js("return document.getElementById('about').open")
@@ -322,7 +333,7 @@ def compare_pixels(page, desktop, artifacts, name, colours):
 
 def case_start_up(args):
     with Page(args.page) as p:
-        check_equal(p.driver.title, "Kuglovica", "title")
+        check_equal(p.js("return document.title"), "Kuglovica", "title")
         captions = p.js("return [...document.querySelectorAll('#params legend, #params label')]"
                         ".map((e) => e.id + ':' + e.textContent.trim())")
         check_equal(captions, [":Parametri", "petljachk:U petlji", "tragchk:Kuglica ostavlja trag",
@@ -345,23 +356,27 @@ def case_start_up(args):
                      "  return (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'); })")
         check_equal(boxes, ["-e", "-d", "-e", "-e", "-d"], "check boxes (ticked, enabled)")
         check_equal(p.row(), IDLE, "run state")
-        pictures = p.js("return ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'].map((id) => {"
-                        "  const i = document.querySelector('#' + id + ' img');"
-                        "  return i.getAttribute('src') + ' ' + i.naturalWidth; })")
-        check_equal(pictures, ["pictures/play.png 16", "pictures/pause_disabled.png 16",
-                               "pictures/stop_disabled.png 16", "pictures/exit.png 16"], "button pictures")
+        # Shown or not, and at scale 1 the 16 x 16 picture.
+        pictures = p.js("return [...document.querySelectorAll('#gumbi img')].map((i) => i.dataset.picture + ' '"
+                        "  + i.naturalWidth + (getComputedStyle(i).display === 'none' ? ' -' : ' shown')"
+                        "  + (i.currentSrc === i.src ? '' : ' (another picture)'))")
+        check_equal(sorted(pictures), sorted(["exit 16 shown", "stop 16 -", "stop_disabled 16 shown", "pause 16 -",
+                                              "pause_disabled 16 shown", "play 16 shown", "play_disabled 16 -"]),
+                    "button pictures")
         # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
         check_equal(p.board_size(), (232, 351), "board size")
+        check_equal([p.rect("#grip")[2:], p.rect("#maximise")[2:]], [[14, 14], [18, 18]],
+                    "the grip and the title bar's buttons for a mouse")
         board = p.js("const b = document.getElementById('board');"
                      "const d = document.getElementById(b.getAttribute('aria-describedby'));"
                      "return [b.getAttribute('role'), b.getAttribute('aria-label'), d.getAttribute('aria-live')]")
         check_equal(board, ["img", "Ploča", "polite"], "the board for assistive technology")
         check_equal(p.description(), ["Stupci: 0, 0"], "description")
         # The desktop's tab order, from the board on; disabled controls are passed over.
-        p.element("board").click()
+        p.click("board")
         order = []
         for _ in range(8):
-            p.driver.switch_to.active_element.send_keys(Keys.TAB)
+            p.keys(TAB)
             order.append(p.js("const a = document.activeElement;"
                               "return a.id || a.closest('label').id;"))
         check_equal(order, ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
@@ -427,8 +442,7 @@ def case_scale_change(args):
         # emulated ratio sometimes reaches the page only after the first
         # resize event, so the viewport changes twice.)
         for width in (800, 780):
-            p.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                     {"width": width, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+            p.browser.set_viewport(width, 600, ratio=2)
             p.frames()
         p.wait(lambda: p.js("return document.getElementById('board').width") == 2 * w,
                "the board at scale 2")
@@ -479,7 +493,7 @@ def case_fields_hostile(args):
             if field == "stupcitxt":
                 p.wait_description(["Stupci: " + ", ".join(["0"] * int(shown))],
                                    "the board after %r" % text)
-        p.element("board").click()
+        p.click("board")
         for field, text, shown in DROPPED_ROWS:
             p.drop_text(field, text)
             check_equal(p.value(field), shown, "%s at once after %r arrived" % (field, text))
@@ -506,7 +520,7 @@ def case_field_double_click(args):
                              "return [f.selectionStart, f.selectionEnd, document.activeElement.id];", field)
             check_equal(selection, [0, len(bound), field], "%s's selection" % field)
             p.type_into(field, "7")
-            p.element(field).send_keys("9")
+            p.keys("9")
             # A click selects the whole text.
             p.click(field)
             selection = p.js("const f = document.getElementById(arguments[0]);"
@@ -689,7 +703,11 @@ def case_exit(args):
                 set_up_run(p, balls=100, speed=100, start=True)
                 p.wait(lambda: p.ticks() > 0, "the ball to move")
             p.click("exitcmd")
-            p.wait(lambda: p.js("return document.documentElement.dataset.ended === 'true'"), "the end")
+            # A browser may close a tab the page was opened in directly.
+            p.wait(lambda: p.browser.closed() or p.js("return document.documentElement.dataset.ended === 'true'"),
+                   "the end")
+            if p.browser.closed():
+                continue
             check_equal(p.js("return document.body.children.length"), 0, "elements left on the page")
             ticks = p.ticks()
             frames = p.js("return kugStats.frames")
@@ -705,21 +723,27 @@ def inner_size(p):
                       "return [w.clientWidth, w.clientHeight];"))
 
 
+def frame_seen(p):
+    """The frame's rectangle and unscaled size, the viewport, the scroll
+    width and the board's device pixels per pixel."""
+    return p.js("const f = document.getElementById('frame'), r = f.getBoundingClientRect(),"
+                "  e = document.documentElement, b = document.getElementById('board');"
+                "return {rect: [r.left, r.top, r.right, r.bottom], size: [f.offsetWidth, f.offsetHeight],"
+                "  viewport: [e.clientWidth, e.clientHeight], scroll: e.scrollWidth, scale: b.width / b.offsetWidth};")
+
+
+# Viewports smaller than the window, at device pixel ratio 2: a phone upright
+# (WebKitGTK's MiniBrowser keeps its window at least 447 wide) and a strip.
+FIT_VIEWPORTS = [(360, 740), (900, 250)]
+
+
 def case_resize(args):
-    with Page(args.page) as p:
+    with Page(args.page, scale=2) as p:
         least = tuple(p.js("return [Module._kug_minimum(0), Module._kug_minimum(1)]"))
         start = inner_size(p)
         check(start[0] >= least[0] and start[1] > least[1], "start-up size %s, minimum %s" % (start, least))
-        # The browser's viewport changing is no resize: a run goes on.
-        set_up_run(p, balls=100, speed=100, start=True)
-        p.wait(lambda: p.ticks() > 0, "the ball to move")
-        p.driver.set_window_size(640, 480)
-        p.frames(3)
-        ticks = p.ticks()
-        p.wait(lambda: p.ticks() > ticks, "the run to go on after the viewport changed")
-        check_equal(p.row(), RUNNING, "run state after the viewport changed")
-        check_equal(inner_size(p), start, "window after the viewport changed")
         # The grip resizes the window, which ends the run as on the desktop.
+        set_up_run(p, balls=100, speed=100, start=True)
         p.drag_grip(30, -20)
         check_equal(p.row(), IDLE, "run state after the grip")
         check_equal(inner_size(p), (start[0] + 30, start[1] - 20), "window after the grip")
@@ -727,9 +751,137 @@ def case_resize(args):
         # Never below the minimum.
         p.drag_grip(-300, -200)
         check_equal(inner_size(p), least, "window dragged below its minimum")
+        # A smaller viewport is no resize: the window is scaled to fit it, the
+        # board drawn at the scaled ratio, and a run goes on.
+        p.click("startcmd")
+        for width, height in FIT_VIEWPORTS:
+            p.browser.set_viewport(width, height)
+            p.frames(3)
+            seen = frame_seen(p)
+            (vw, vh), (fw, fh) = seen["viewport"], seen["size"]
+            fit, what = min(1, (vw - 24) / fw, (vh - 24) / fh), " in a %d x %d viewport" % (vw, vh)
+            check(seen["rect"][2] <= vw and seen["rect"][3] <= vh and seen["scroll"] <= vw,
+                  "frame %s%s" % (seen["rect"], what))
+            check(abs(seen["rect"][2] - seen["rect"][0] - fit * fw) < 1, "frame's scale" + what)
+            check_equal(seen["scale"], max(1, round(2 * fit)), "board's device pixels per pixel" + what)
+            ticks = p.ticks()
+            p.wait(lambda: p.ticks() > ticks, "the run to go on" + what)
+            check_equal((p.row(), inner_size(p)), (RUNNING, least), "run state and window" + what)
+        # The grip keeps the scale: the pointer's movement divided by it.
+        p.drag_grip(40, 10)
+        check_equal(inner_size(p), (round(least[0] + 40 / fit), round(least[1] + 10 / fit)), "window after the grip")
+        check(frame_seen(p)["rect"][3] <= vh, "the window refitted after the grip")
 
+
+def case_file(args):
+    """The one file opened from disk: it fetches nothing, and runs."""
+    run = dict(columns=10, balls=250, fast=True, start=True)
+    expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
+    with Page(args.page, from_disk=True) as p:
+        check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        set_up_run(p, **run)
+        p.wait(lambda: p.row() == IDLE, "the fast run to end")
+        p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
+        # Where there is no WebAssembly the page says so.
+        p.load_changed(args.artifacts, "delete window.WebAssembly;", ready=False)
+        p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
+        check_equal(p.js("return [document.getElementById('unavailable').textContent,"
+                         "  document.getElementById('frame').getClientRects().length]"),
+                    ["Kuglovica treba JavaScript i WebAssembly.", 0], "the page without WebAssembly")
+
+
+def case_title_bar(args):
+    with Page(args.page) as p:
+        check_equal(p.js("return [...document.querySelectorAll('#titlebar > *')].map((e) =>"
+                         "  e.getAttribute('aria-label') || e.textContent)"),
+                    ["Kuglovica", "Maksimiziraj", "Cijeli zaslon"], "the title bar")
+        start, board = inner_size(p), p.board_size()
+        least = p.js("return [Module._kug_minimum(0), Module._kug_minimum(1)]")
+        label = lambda: p.js("return document.getElementById('maximise').getAttribute('aria-label')")
+
+        def fills(what):
+            """The frame fills the viewport, the window not below its minimum; a run ended."""
+            p.frames(3)
+            seen = frame_seen(p)
+            check(all(abs(a - b) < 1 for a, b in zip(seen["rect"], [0, 0] + seen["viewport"])) and
+                  all(a >= b for a, b in zip(inner_size(p), least)), "frame %s %s" % (seen["rect"], what))
+            check_equal(p.row(), IDLE, "run state " + what)
+
+        # Maximised, the window follows the viewport, each change a resize.
+        for viewport in (None, (360, 600), (900, 600)):
+            set_up_run(p, balls=100, speed=100, start=True)
+            if viewport:
+                p.browser.set_viewport(*viewport)
+            else:
+                p.click("maximise")
+            fills("maximised in %s" % (viewport,))
+        check_equal(label(), "Vrati", "the maximise button once maximised")
+        check(p.board_size()[0] > board[0], "the board no wider maximised")
+        p.click("maximise")
+        check_equal((inner_size(p), label()), (start, "Maksimiziraj"), "window and button restored")
+        # A double-click on the bar maximises and restores; it is no About box.
+        for expected in ("Vrati", "Maksimiziraj"):
+            p.double_click_at("caption")
+            check_equal((label(), p.about_open()), (expected, False), "after a double-click on the title bar")
+        # Full screen: the window fills the screen, then takes its size again.
+        for entering in (True, False):
+            p.click("fullscreen")
+            p.wait(lambda: p.js("return document.fullscreenElement !== null") == entering, "full screen")
+            if entering:
+                fills("in full screen")
+        p.frames(3)
+        check_equal(inner_size(p), start, "window after full screen")
+        # No such button where the page cannot be shown full screen.
+        p.load_changed(args.artifacts, "Object.defineProperty(Document.prototype, 'fullscreenEnabled', {value: false});")
+        check_equal(p.js("return document.getElementById('fullscreen').getClientRects().length"), 0,
+                    "the full-screen button where there is no full screen")
+
+
+TARGET_BOXES = ["teorijskachk", "brzachk", "petljachk", "tragchk", "Check1"]
+CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "stopcmd", "fullstopcmd", "exitcmd"]
+
+
+def case_touch(args):
+    with Page(args.page, coarse=True) as p:
+        p.browser.set_viewport(360, 740)
+        p.frames(3)
+        check(frame_seen(p)["size"][0] > 360, "the window not scaled on a phone")
+        # A finger's size once scaled, where there is room.
+        for target in ("grip", "maximise", "fullscreen"):
+            check(min(p.rect("#" + target)[2:]) >= 24 - 0.01, "%s is %s" % (target, p.rect("#" + target)))
+        # Else up to the next control: a finger 12 pixels off a box's centre
+        # line lands on the box or on a control next to it.
+        landed = p.js("return arguments[0].map((id) => { const r = document.getElementById(id).getBoundingClientRect();"
+                      "  return [-11.5, 11.5].map((dy) => [r.left + 1, r.left + r.width / 2, r.right - 1].map((x) => {"
+                      "    const t = document.elementFromPoint(x, r.top + r.height / 2 + dy);"
+                      "    return t ? (t.closest('[id]') || t).id : ''; })); })", TARGET_BOXES)
+        for box, sides in zip(TARGET_BOXES, landed):
+            check(all(set(ids) & set(CONTROLS) for ids in sides), "a finger near %s lands on %s" % (box, sides))
+        # A tap is a click; a double tap a double-click, counted once.
+        p.click("brzachk", kind="touch")
+        check_equal(p.js("return document.querySelector('#petljachk input').disabled"), False, "the loop's box")
+        p.double_click_at("stupcitxt", kind="touch")
+        check_equal(p.value("stupcitxt"), "32", "a field after a double tap")
+        p.double_click_at("caption", kind="touch")
+        check_equal(p.js("return document.getElementById('maximise').getAttribute('aria-label')"), "Vrati",
+                    "the window after a double tap on the title bar")
+        for pause in (0.4, 0):
+            p.click("board", kind="touch")
+            time.sleep(pause)
+            p.click("board", kind="touch")
+            check_equal(p.about_open(), not pause, "About box after two taps %.1f s apart" % pause)
+
+
+# What a case needs that not every engine can do, and why it cannot.
+NEEDS = {
+    "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
+    "touch": ("touch", "no touch screen: its driver turns touch input into a mouse's"),
+}
 
 CASES = {
+    "file": case_file,
+    "title_bar": case_title_bar,
+    "touch": case_touch,
     "resize": case_resize,
     "loop": case_loop,
     "scale_change": case_scale_change,
@@ -755,18 +907,19 @@ def screenshot(page_dir, out):
                "a dozen balls to land", timeout=60)
         p.click("stopcmd")
         p.frames()
-        p.element("window").screenshot(out)
+        p.browser.driver.find_element("id", "frame").screenshot(out)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--page", required=True)
+    parser.add_argument("--engine", choices=browsers.ENGINES, default="chromium")
     parser.add_argument("--reference")
     parser.add_argument("--artifacts", default=None)
     parser.add_argument("--screenshot")
     parser.add_argument("case", nargs="?", choices=sorted(CASES))
     args = parser.parse_args()
-    if not os.path.isfile(os.path.join(args.page, "index.html")):
+    if not os.path.isfile(os.path.join(args.page, "kuglovica.html")):
         print("FAIL: no page in %s (build it with scripts/build_web.sh)" % args.page)
         return 1
     if args.screenshot:
@@ -774,6 +927,11 @@ def main():
         return 0
     if not args.case or not args.reference:
         parser.error("a case and --reference are needed")
+    Page.engine = args.engine
+    need = NEEDS.get(args.case)
+    if need and need[0] not in browsers.CAN[args.engine]:
+        print("SKIP: %s in %s: %s" % (args.case, args.engine, need[1]))
+        return SKIPPED
     temporary = None
     if args.artifacts:
         args.artifacts = os.path.join(args.artifacts, args.case)
