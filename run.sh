@@ -5,6 +5,7 @@
 # with apt-get first; a second run installs nothing and rebuilds only what
 # changed.
 set -euo pipefail
+trap 'echo "run.sh: stopped: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 
 # shellcheck source=scripts/install_deps.sh

@@ -6,6 +6,7 @@
 # run installs nothing and rebuilds only what changed. Ends with one summary;
 # its last line is "N passed, N failed". Exits non-zero if anything failed.
 set -euo pipefail
+trap 'echo "test.sh: stopped: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 
 # shellcheck source=scripts/install_deps.sh
@@ -32,7 +33,7 @@ run_stage() {
     local status=0
     ctest "$@" --output-on-failure | tee "$log" | grep -v -E '^ +Start +[0-9]+:' || status=$?
     local line total failures
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1) || true
     rm -f "$log"
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
     failures=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
@@ -58,19 +59,21 @@ run_stage "release" --test-dir build/test
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer:
 # the first finding aborts the test that hit it. The tests on a real display
 # server, the web page's in a browser and the package checks stay with the
-# normal build.
+# normal build. (The suppressions file is quoted: the sanitizers split their
+# options at blanks and colons, which this folder's path may hold.)
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKUGLOVICA_TESTS=ON \
     -DKUGLOVICA_SANITIZE=ON >/dev/null
 cmake --build build/asan
 ASAN_OPTIONS="halt_on_error=1:print_stacktrace=1:detect_leaks=1" \
     UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
-    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan_suppressions.txt:print_suppressions=0" \
+    LSAN_OPTIONS="suppressions='$PWD/scripts/lsan_suppressions.txt':print_suppressions=0" \
     run_stage "sanitizers" --test-dir build/asan -LE 'x11|packaging|a11y|wayland|web'
 
 # Half a minute of fuzzing of the number rules and the field normalisation,
 # and of the number reader against its reference.
 fuzz_status=0
 fuzz_line=$(scripts/fuzz.sh 30) || fuzz_status=$?
+fuzz_line=${fuzz_line:-"fuzz: did not finish (see above)"}
 echo "$fuzz_line"
 summary+=("${fuzz_line%% (log:*}")
 if [ "$fuzz_status" -eq 0 ]; then
@@ -85,4 +88,4 @@ for line in "${summary[@]}"; do
     echo "  $line"
 done
 echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] || exit 1

@@ -15,6 +15,9 @@
 # Raw results: build/bench/results/. Override the build directory with
 # KUG_BENCH_DIR.
 set -euo pipefail
+trap 'echo "bench: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
+# KUG_BENCH_DIR as seen from where this was started
+build=${KUG_BENCH_DIR:+$(readlink -m "$KUG_BENCH_DIR")}
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 # shellcheck source=scripts/install_deps.sh
@@ -35,7 +38,7 @@ if [ "${#priority[@]}" -gt 0 ] && ! chrt -f 10 true 2>/dev/null; then
     exit 1
 fi
 
-build="${KUG_BENCH_DIR:-build/bench}"
+build="${build:-build/bench}"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DKUGLOVICA_BENCH=ON -DKUGLOVICA_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
@@ -69,7 +72,7 @@ export DISPLAY=":$(head -n1 "$display_file")"
 # The harness reads the X server's processor time from /proc.
 export KUG_XSERVER_PID="$xvfb_pid"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    runtime_dir="$(mktemp -d)"
+    runtime_dir="$(mktemp -d /tmp/kug-XXXXXX)" # short, for the sockets made in it
     export XDG_RUNTIME_DIR="$runtime_dir"
 fi
 

@@ -11,10 +11,13 @@
 # Needs Debian's emscripten, cmake, ninja-build and python3 (run.sh --web and
 # test.sh install them).
 set -euo pipefail
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
-
-out="$(readlink -f "${1:-build/web}")"
-work="${KUG_WEB_BUILD_DIR:-build/web-cmake}"
+trap 'echo "build_web: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
+# OUT_DIR and KUG_WEB_BUILD_DIR are taken from where it was started; neither
+# needs to exist yet.
+root="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+out="$(readlink -m "${1:-$root/build/web}")"
+work="$(readlink -m "${KUG_WEB_BUILD_DIR:-$root/build/web-cmake}")"
+cd "$root"
 
 for tool in emcmake em++ node cmake ninja python3; do
     if ! command -v "$tool" >/dev/null 2>&1; then

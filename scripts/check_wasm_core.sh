@@ -14,6 +14,7 @@
 # times and "wasm core: same results" or the lines that differ; exits
 # non-zero if anything differs. Builds into build/wasm-core.
 set -euo pipefail
+trap 'echo "check_wasm_core: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 if [ $# -ne 0 ] && [ $# -ne 2 ]; then

@@ -14,6 +14,7 @@
 # counted over both. Exits non-zero if an input breaks a rule; the input is
 # saved in build/fuzz.
 set -euo pipefail
+trap 'echo "fuzz: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 if [ $# -ne 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]] || [ "$1" -lt 1 ]; then

@@ -7,6 +7,10 @@
 # and saves what it shows.
 # Needs no display of its own. Installs missing packages with apt-get first.
 set -euo pipefail
+trap 'echo "screenshots: \"$BASH_COMMAND\" failed with status $?" >&2' ERR
+# KUGLOVICA_EXE names an already built program (as seen from where this was
+# started) and skips the build.
+exe=${KUGLOVICA_EXE:+$(readlink -f "$KUGLOVICA_EXE")}
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 # shellcheck source=scripts/install_deps.sh
@@ -14,8 +18,6 @@ source scripts/install_deps.sh
 install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xdotool x11-utils imagemagick openbox python3
 
-# KUGLOVICA_EXE names an already built program and skips the build.
-exe=${KUGLOVICA_EXE:-}
 if [ -z "$exe" ]; then
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKUGLOVICA_TESTS=OFF >/dev/null
     cmake --build build/release --target kuglovica

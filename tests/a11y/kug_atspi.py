@@ -17,6 +17,8 @@ import signal
 import subprocess
 import time
 
+from kug_x11 import socket_path
+
 APP_NAME = "kuglovica"
 ABOUT_ACTION = "O programu"
 
@@ -80,10 +82,9 @@ class Buses:
             missing.append(launcher)
         check(not missing, "missing: %s (./test.sh installs at-spi2-core and dbus-x11)" %
               " ".join(missing))
-        bus_dir = os.path.join(self.tmp, "bus")
-        os.makedirs(bus_dir, exist_ok=True)
+        bus = socket_path(os.path.join(self.tmp, "bus"))
         daemon = self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                              "--address=unix:dir=" + bus_dir, "--print-address=1"],
+                              "--address=unix:path=" + bus, "--print-address=1"],
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         address = self._read_line(daemon.stdout, 20)
         check(address.startswith("unix:"), "dbus-daemon gave no address (exit %s)" %
@@ -98,6 +99,9 @@ class Buses:
                                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
             if r.returncode == 0 and b"unix:" in r.stdout:
+                path = re.search(rb'unix:path=([^,"]*)', r.stdout)
+                if path:  # the launcher makes it in XDG_RUNTIME_DIR
+                    socket_path(path.group(1).decode())
                 break
             check(time.monotonic() < deadline, "the accessibility bus did not start")
             time.sleep(0.05)

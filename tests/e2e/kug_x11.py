@@ -16,6 +16,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 import traceback
 
@@ -327,6 +328,13 @@ def case_arguments(cases, assets=True):
     return args, artifacts
 
 
+def socket_path(path):
+    """The path of a Unix socket a test makes, refused when it is longer than
+    the kernel takes (107 bytes), with some room to spare."""
+    check(len(os.fsencode(path)) <= 100, "socket path over 100 bytes: %s" % path)
+    return path
+
+
 def _die_with_parent():
     # Children die with the driver even if ctest kills it outright.
     try:
@@ -363,11 +371,7 @@ class Session:
         if self.window_manager and shutil.which("openbox") is None:
             missing.append("openbox")
         check(not missing, "missing tools: %s (./test.sh installs them)" % " ".join(missing))
-        os.makedirs(self.artifacts, exist_ok=True)
-        self.tmp = os.path.join(self.artifacts, ".run-%d" % os.getpid())
-        os.makedirs(self.tmp, exist_ok=True)
-        os.chmod(self.tmp, 0o700)  # Qt's runtime directory must be private
-        self.env["XDG_RUNTIME_DIR"] = self.tmp
+        self._make_runtime_dir()
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env["QT_QPA_PLATFORM"] = "xcb"
         for var in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
@@ -377,6 +381,14 @@ class Session:
         if self.window_manager:
             self._start_window_manager()
         return self
+
+    def _make_runtime_dir(self):
+        # The buses' and the compositor's sockets live here: short, since a
+        # socket's path holds 107 bytes at most, and private (mkdtemp's 0700,
+        # which Qt and weston demand). The build tree's path may be long.
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.tmp = tempfile.mkdtemp(prefix="kug-", dir="/tmp")
+        self.env["XDG_RUNTIME_DIR"] = self.tmp
 
     def __exit__(self, *exc):
         for p in reversed(self.procs):
@@ -388,7 +400,8 @@ class Session:
             except subprocess.TimeoutExpired:
                 p.kill()
                 p.wait()
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        if self.tmp:
+            shutil.rmtree(self.tmp, ignore_errors=True)
         try:
             os.rmdir(self.artifacts)  # only when nothing was kept
         except OSError:

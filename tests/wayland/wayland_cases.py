@@ -52,11 +52,7 @@ class WaylandSession(kug_x11.Session):
             tools += ["Xvfb", "xdotool"]
         missing = [t for t in tools if shutil.which(t) is None]
         check(not missing, "missing tools: %s (./test.sh installs them)" % " ".join(missing))
-        os.makedirs(self.artifacts, exist_ok=True)
-        self.tmp = os.path.join(self.artifacts, ".run-%d" % os.getpid())
-        os.makedirs(self.tmp, exist_ok=True)
-        os.chmod(self.tmp, 0o700)  # a Wayland runtime directory must be private
-        self.env["XDG_RUNTIME_DIR"] = self.tmp
+        self._make_runtime_dir()
         for var in ("DISPLAY", "WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
                     "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI", "QT_STYLE_OVERRIDE",
                     "QT_WAYLAND_DISABLE_WINDOWDECORATION", "WAYLAND_DEBUG"):
@@ -85,8 +81,8 @@ class WaylandSession(kug_x11.Session):
         argv = ["weston", "--backend=%s-backend.so" % self.backend, "--use-pixman",
                 "--socket=" + self.socket, "--debug", "--no-config", "--idle-time=0",
                 "--width=%d" % OUTPUT[0], "--height=%d" % OUTPUT[1], "--log=" + self.weston_log]
+        socket = kug_x11.socket_path(os.path.join(self.tmp, self.socket))
         weston = self._spawn(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = os.path.join(self.tmp, self.socket)
 
         def listening():
             check(weston.poll() is None, "weston ended at start with status %s" % weston.poll())

@@ -103,14 +103,16 @@ class Page:
         self._stack = contextlib.ExitStack()
         try:
             self.url = self._stack.enter_context(served(self.page_dir))
-            profile = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="kug-web-"))
+            # A fresh profile, short: it is Chromium's TMPDIR too, for its socket.
+            profile = self._stack.enter_context(tempfile.TemporaryDirectory(prefix="kug-web-",
+                                                                            dir="/tmp"))
             options = webdriver.ChromeOptions()
             options.binary_location = CHROMIUM
             for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile,
                                           "--force-device-scale-factor=%d" % self.scale]:
                 options.add_argument(flag)
-            self.driver = webdriver.Chrome(options=options,
-                                           service=Service(executable_path=CHROMEDRIVER))
+            service = Service(executable_path=CHROMEDRIVER, env=dict(os.environ, TMPDIR=profile))
+            self.driver = webdriver.Chrome(options=options, service=service)
             self._stack.callback(self.driver.quit)
             self.driver.get(self.url)
             self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
@@ -778,7 +780,7 @@ def main():
         shutil.rmtree(args.artifacts, ignore_errors=True)
         os.makedirs(args.artifacts)
     else:
-        temporary = args.artifacts = tempfile.mkdtemp(prefix="kug-web-case-")
+        temporary = args.artifacts = tempfile.mkdtemp(prefix="kug-web-case-", dir="/tmp")
     try:
         CASES[args.case](args)
     except Failure as e:
