@@ -13,6 +13,14 @@
 
 include(GNUInstallDirs)
 
+# The folders an install creates take this mode whatever the umask, so that
+# the package is the same for everyone who builds it. (It applies to the
+# install rules that follow it.)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS kuglovica RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
 # Debian wants manual pages and changelogs compressed, and byte for byte the
 # same on every build: -n keeps the name and time stamp out of the header.
 find_program(KUG_GZIP gzip REQUIRED)
