@@ -70,9 +70,9 @@ rm -rf dist
 mkdir dist
 cp "$page" "dist/kuglovica-$version.html"
 cp "$deb" "$tarball" dist/
-chmod 0644 dist/*
 files=("kuglovica-$version.html" "$(basename "$deb")" "kuglovica-$version.tar.gz")
 (cd dist && sha256sum "${files[@]}" >SHA256SUMS)
+chmod 0644 dist/*
 rm -rf "$work"
 
 echo "release: kuglovica $version in $root/dist:"
