@@ -56,14 +56,14 @@ git -c tar.umask=0022 archive --format=tar --prefix="kuglovica-$version/" HEAD |
 tar -xzf "$tarball" -C "$work/source"
 source_dir=$work/source/kuglovica-$version
 
-echo "release: building the package and the page (logs in $work/build/logs)"
-"$source_dir/scripts/build_reproducible.sh" "$source_dir" "$work/build" ||
+echo "release: building the package and the page (logs in $work/builds/logs)"
+"$source_dir/scripts/build_reproducible.sh" "$source_dir" "$work/builds" ||
     die "the build from the source archive failed (see above)"
 
-page=$work/build/web/kuglovica.html
-[ -f "$page" ] || die "scripts/build_web.sh made no kuglovica.html in $work/build/web"
-debs=("$work/build/deb/kuglovica_${version}_"*.deb)
-[ -f "${debs[0]}" ] || die "cpack made no kuglovica_${version}_*.deb in $work/build/deb"
+page=$work/builds/web/kuglovica.html
+[ -f "$page" ] || die "scripts/build_web.sh made no kuglovica.html in $work/builds/web"
+debs=("$work/builds/deb/kuglovica_${version}_"*.deb)
+[ -f "${debs[0]}" ] || die "cpack made no kuglovica_${version}_*.deb in $work/builds/deb"
 deb=${debs[0]}
 
 rm -rf dist
