@@ -45,14 +45,6 @@ else
     done
 fi
 
-# PNG size from its IHDR chunk: width and height are the 4-byte words at 16 and 20.
-png_size() {
-    python3 -c 'import struct,sys
-d=open(sys.argv[1],"rb").read(24)
-assert d[:8]==b"\x89PNG\r\n\x1a\n" and d[12:16]==b"IHDR", "not a PNG"
-print("%dx%d" % struct.unpack(">II", d[16:24]))' "$1"
-}
-
 # AppStream: the validator passes with no warning, also over the whole tree
 # (where it finds the desktop entry the launchable names), and the entries a
 # software centre needs are there.
@@ -76,27 +68,6 @@ else
         "<url type=\"vcs-browser\">$repo<" '<screenshot type="default">'; do
         grep -qF "$entry" "$metainfo" || fail "metainfo lacks $entry"
     done
-    # Each screenshot: captions in English and Croatian, and a picture of the
-    # repository's docs/screenshots, with its true size.
-    shots=$(python3 - "$metainfo" <<'EOF'
-import sys, xml.etree.ElementTree as ET
-lang = '{http://www.w3.org/XML/1998/namespace}lang'
-for shot in ET.parse(sys.argv[1]).getroot().iter('screenshot'):
-    langs = sorted(c.get(lang, 'en') for c in shot.iter('caption'))
-    for image in shot.iter('image'):
-        print(image.text.strip(), image.get('width'), image.get('height'), *langs)
-EOF
-    ) || fail "metainfo screenshots unreadable"
-    [ -n "$shots" ] || fail "metainfo has no screenshots"
-    while read -r url width height langs; do
-        [ "$langs" = "en hr" ] || fail "screenshot $url has captions in '$langs', not en and hr"
-        [[ "$url" =~ ^https://raw\.githubusercontent\.com/kuglovica/kuglovica/v[0-9.]+/(docs/screenshots/.+\.png)$ ]] ||
-            { fail "screenshot not in the repository's docs/screenshots: $url"; continue; }
-        picture=$source_dir/${BASH_REMATCH[1]}
-        [ -f "$picture" ] || { fail "screenshot $url: no $picture"; continue; }
-        got=$(png_size "$picture" 2>&1) || true
-        [ "$got" = "${width}x$height" ] || fail "screenshot $url is said to be ${width}x$height, is $got"
-    done <<<"$shots"
 fi
 
 # The manual page must render without a single groff warning and name every
@@ -115,6 +86,14 @@ else
         grep -qF "$caption" <<<"$text" || fail "the manual page does not mention '$caption'"
     done
 fi
+
+# PNG size from its IHDR chunk: width and height are the 4-byte words at 16 and 20.
+png_size() {
+    python3 -c 'import struct,sys
+d=open(sys.argv[1],"rb").read(24)
+assert d[:8]==b"\x89PNG\r\n\x1a\n" and d[12:16]==b"IHDR", "not a PNG"
+print("%dx%d" % struct.unpack(">II", d[16:24]))' "$1"
+}
 
 for size in 16 32 48 64; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/kuglovica.png
@@ -140,6 +119,25 @@ root = ET.parse(sys.argv[1]).getroot()
 assert root.tag == "{http://www.w3.org/2000/svg}svg", root.tag' "$svg" ||
         fail "the scalable icon is not an SVG document"
 fi
+
+# Each screenshot in the metainfo: captions in English and Croatian, and a
+# picture of the repository's docs/screenshots of the size it gives.
+shots=$(python3 - "$metainfo" 2>&1 <<'EOF'
+import sys, xml.etree.ElementTree as ET
+for shot in ET.parse(sys.argv[1]).getroot().iter('screenshot'):
+    langs = sorted(c.get('{http://www.w3.org/XML/1998/namespace}lang', 'en') for c in shot.iter('caption'))
+    for image in shot.iter('image'):
+        print(image.text.strip(), image.get('width') + 'x' + image.get('height'), *langs)
+EOF
+) || { fail "metainfo screenshots: $shots"; shots=; }
+[ -n "$shots" ] || fail "metainfo lists no screenshots"
+while read -r url size langs && [ -n "$url" ]; do
+    [ "$langs" = "en hr" ] || fail "screenshot $url has captions in '$langs', not en and hr"
+    [[ "$url" == https://raw.githubusercontent.com/kuglovica/kuglovica/v*/docs/screenshots/* ]] ||
+        fail "screenshot not of the repository's docs/screenshots: $url"
+    picture=$source_dir/docs/screenshots/${url##*/}
+    [ "$(png_size "$picture" 2>&1)" = "$size" ] || fail "screenshot $url: $picture is not $size"
+done <<<"$shots"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
