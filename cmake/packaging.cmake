@@ -13,6 +13,14 @@
 
 include(GNUInstallDirs)
 
+# The folders an install creates take this mode whatever the umask, so that
+# the package is the same for everyone who builds it. (It applies to the
+# install rules that follow it.)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS kuglovica RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
 # Debian wants manual pages and changelogs compressed, and byte for byte the
 # same on every build: -n keeps the name and time stamp out of the header.
 find_program(KUG_GZIP gzip REQUIRED)
@@ -57,6 +65,13 @@ file(STRINGS ${KUG_METAINFO} kug_release LIMIT_COUNT 1 REGEX "<release ")
 if(NOT kug_release MATCHES "version=\"${PROJECT_VERSION}\"")
     message(FATAL_ERROR "the newest release in ${KUG_METAINFO} is not ${PROJECT_VERSION}")
 endif()
+# Its screenshots are those of this version's tag.
+file(STRINGS ${KUG_METAINFO} kug_images REGEX "<image ")
+foreach(image IN LISTS kug_images)
+    if(NOT image MATCHES "/v${PROJECT_VERSION}/docs/screenshots/")
+        message(FATAL_ERROR "${KUG_METAINFO}: a screenshot not at the tag v${PROJECT_VERSION}: ${image}")
+    endif()
+endforeach()
 install(FILES ${KUG_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The window icon's images, kept as PNG next to their XPM sources.

@@ -58,11 +58,14 @@ metainfo=$prefix/share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml
 if [ ! -f "$metainfo" ]; then
     fail "no share/metainfo/io.github.kuglovica.Kuglovica.metainfo.xml"
 else
-    appstream_ok validate --no-net "$metainfo"
-    appstream_ok validate-tree --no-net "$prefix"
+    appstream_ok validate --pedantic --no-net "$metainfo"
+    appstream_ok validate-tree --pedantic --no-net "$prefix"
+    repo=https://github.com/kuglovica/kuglovica
     for entry in '<id>io.github.kuglovica.Kuglovica</id>' '<project_license>GPL-3.0-or-later<' \
         '<content_rating type="oars-' '<binary>kuglovica</binary>' \
-        '<launchable type="desktop-id">io.github.kuglovica.Kuglovica.desktop<'; do
+        '<launchable type="desktop-id">io.github.kuglovica.Kuglovica.desktop<' \
+        "<url type=\"homepage\">$repo<" "<url type=\"bugtracker\">$repo/issues<" \
+        "<url type=\"vcs-browser\">$repo<" '<screenshot type="default">'; do
         grep -qF "$entry" "$metainfo" || fail "metainfo lacks $entry"
     done
 fi
@@ -116,6 +119,25 @@ root = ET.parse(sys.argv[1]).getroot()
 assert root.tag == "{http://www.w3.org/2000/svg}svg", root.tag' "$svg" ||
         fail "the scalable icon is not an SVG document"
 fi
+
+# Each screenshot in the metainfo: captions in English and Croatian, and a
+# picture of the repository's docs/screenshots of the size it gives.
+shots=$(python3 - "$metainfo" 2>&1 <<'EOF'
+import sys, xml.etree.ElementTree as ET
+for shot in ET.parse(sys.argv[1]).getroot().iter('screenshot'):
+    langs = sorted(c.get('{http://www.w3.org/XML/1998/namespace}lang', 'en') for c in shot.iter('caption'))
+    for image in shot.iter('image'):
+        print(image.text.strip(), image.get('width') + 'x' + image.get('height'), *langs)
+EOF
+) || { fail "metainfo screenshots: $shots"; shots=; }
+[ -n "$shots" ] || fail "metainfo lists no screenshots"
+while read -r url size langs && [ -n "$url" ]; do
+    [ "$langs" = "en hr" ] || fail "screenshot $url has captions in '$langs', not en and hr"
+    [[ "$url" == https://raw.githubusercontent.com/kuglovica/kuglovica/v*/docs/screenshots/* ]] ||
+        fail "screenshot not of the repository's docs/screenshots: $url"
+    picture=$source_dir/docs/screenshots/${url##*/}
+    [ "$(png_size "$picture" 2>&1)" = "$size" ] || fail "screenshot $url: $picture is not $size"
+done <<<"$shots"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
