@@ -17,5 +17,4 @@ set(KUG_CORE_SOURCES
     src/sim/run_setup.cpp
     src/sim/animated_ball.cpp
     src/sim/fast_sim.cpp
-    src/sim/tick_schedule.cpp
 )

@@ -32,11 +32,15 @@ bool FramePacer::repaintsEveryChange() {
     return every;
 }
 
-int FramePacer::framePeriodMs() const {
+std::int64_t FramePacer::framePeriodNs() const {
     const QScreen* screen = widget_->screen();
     const qreal hz = screen ? screen->refreshRate() : 60;
     // A rate a screen cannot have (0, or absurd) counts as 60 Hz.
-    return static_cast<int>(std::floor(1000.0 / (hz >= 10 && hz <= 1000 ? hz : 60)));
+    return std::llround(1e9 / (hz >= 10 && hz <= 1000 ? hz : 60));
+}
+
+int FramePacer::framePeriodMs() const {
+    return static_cast<int>(framePeriodNs() / 1'000'000);
 }
 
 void FramePacer::changed(const QRect& r) {
@@ -73,6 +77,11 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
         present();
     }
     return false; // the window goes on with its own update
+}
+
+void FramePacer::presentNow() {
+    timer_.stop();
+    present();
 }
 
 void FramePacer::present() {

@@ -14,6 +14,8 @@
 #include <QRegion>
 #include <QTimer>
 
+#include <cstdint>
+
 class QWidget;
 
 namespace kug {
@@ -27,8 +29,12 @@ public:
     void changed(const QRect& r);
     // Whether a frame is waiting for its turn.
     bool isWaiting() const { return !pending_.isEmpty(); }
-    // The shortest time between two repaints, in milliseconds.
+    // Repaints what is waiting now: the clock's wake-ups come once a frame.
+    void presentNow();
+    // The shortest time between two repaints, in milliseconds, and the
+    // screen's refresh period in nanoseconds.
     int framePeriodMs() const;
+    std::int64_t framePeriodNs() const;
 
     // One repaint per change, with no pacing: only for benchmarks that
     // measure what the pacing saves (environment variable

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers without a toolkit, through a view that records what
 // they do: start-up, the run states with their controls and timers, the focus
-// that never falls to exit or abort, a resize below the minimum, the fields'
-// validation with its consequences, the About box and exit.
+// that never falls to exit or abort, the order of ticks and events on a
+// scripted clock, a resize below the minimum, the fields' validation with its
+// consequences, the About box and exit.
 
 #include "app/form.h"
 #include "recording_surface.h"
@@ -10,6 +11,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,8 +52,8 @@ public:
     void setText(Control f, const std::string& t) override { texts[f] = t; }
     void selectAll(Control f) override { selected = f; }
     bool isChecked(Control b) const override { return checked.count(b) > 0; }
-    void setTimerInterval(Timer t, int ms) override { intervals[t] = ms; }
-    void setTimerEnabled(Timer t, bool on) override { running[t] = on; }
+    std::int64_t now() const override { return clockNs; }
+    void wakeAt(std::optional<std::int64_t>) override {}
     Extent innerSize() const override { return inner; }
     void resizeInner(Extent size) override { inner = size; }
     bool isMinimized() const override { return minimized; }
@@ -64,6 +66,8 @@ public:
     void describeBoard(const std::string& t) override { description = t; }
     void showAbout(const std::string& t, const std::string& text) override {
         about.push_back(t + "|" + text);
+        if (modalLoop)
+            modalLoop();
     }
     void quit() override { ++quits; }
 
@@ -77,11 +81,11 @@ public:
     std::map<Control, std::string> texts;
     std::optional<Control> selected;
     std::set<Control> checked;
-    std::map<Timer, int> intervals;
-    std::map<Timer, bool> running;
+    std::int64_t clockNs = 0;
     bool minimized = false;
     std::string title, description;
     std::vector<std::string> about;
+    std::function<void()> modalLoop; // what happens while the About box is open
     int quits = 0;
     std::unique_ptr<RecordingSurface> area;
 };
@@ -103,10 +107,10 @@ struct Started {
 QString row(const Started& s) {
     const auto on = [](bool b) { return QString::fromLatin1(b ? "1" : "0"); };
     const FakeView& v = s.view;
+    const TickClock& clock = s.form.clock();
     return on(v.enabled(Control::startcmd)) + on(v.enabled(Control::stopcmd)) +
            on(v.enabled(Control::fullstopcmd)) + on(v.enabled(Control::params)) +
-           on(v.running.count(Timer::Timmy) && v.running.at(Timer::Timmy)) +
-           on(v.running.count(Timer::FastTimmy) && v.running.at(Timer::FastTimmy)) +
+           on(clock.isEnabled(Timer::Timmy)) + on(clock.isEnabled(Timer::FastTimmy)) +
            on(s.form.state().needsReset);
 }
 
@@ -123,6 +127,8 @@ private slots:
     void startUp();
     void runStates_data();
     void runStates();
+    void ticksBeforeEvents_data();
+    void ticksBeforeEvents();
     void resizeBelowMinimum_data();
     void resizeBelowMinimum();
     void fields_data();
@@ -136,9 +142,8 @@ void TestForm::startUp() {
     QCOMPARE(v.texts.at(Control::stupcitxt), std::string("2"));
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
     QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
-    QCOMPARE(v.intervals.at(Timer::Timmy), 100);
-    QCOMPARE(v.intervals.at(Timer::FastTimmy), 100);
-    QVERIFY(!v.running.at(Timer::Timmy));
+    QCOMPARE(s.form.clock().interval(Timer::Timmy), 100);
+    QCOMPARE(s.form.clock().interval(Timer::FastTimmy), 100);
     QCOMPARE(v.title, std::string("Kuglovica"));
     QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));
     QCOMPARE(v.boxes.at(Control::gumbi), (Box{246, 246, 145, 49}));
@@ -236,6 +241,72 @@ void TestForm::runStates() {
     }
 }
 
+// A run of one ball at speed 100 (a tick a millisecond; it lands at 35 ms),
+// and events at their moments (ms): a handler called as an assistive tool
+// calls it, a click as a front end delivers it (the ticks due run, then the
+// click reaches the button if it is still enabled), a resize, a wake-up of
+// the clock, a double-click whose About box stays open 7 ms. After each, the
+// ticks run so far and the run state.
+void TestForm::ticksBeforeEvents_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<QStringList>("states");
+    const auto add = [](const char* name, const char* steps, const char* ticks,
+                        const char* states) {
+        QTest::newRow(name) << QString::fromLatin1(steps).split(' ')
+                            << QString::fromLatin1(ticks).split(' ')
+                            << QString::fromLatin1(states).split(' ');
+    };
+    add("pause: the ticks due run first", "start@0 pause@10.5 wake@40", "0 10 10",
+        "Running Paused Paused");
+    add("abort: the ticks due, then none", "start@0 abort@20.5 wake@60", "0 20 20",
+        "Running Idle Idle");
+    add("a click on pause after the landing was due: the run has ended", "start@0 clickpause@35.5",
+        "0 35", "Running Idle");
+    add("a wake-up's batch ends with the run", "start@0 wake@60 wake@90", "0 35 35",
+        "Running Idle Idle");
+    add("resize: the ticks due run first", "start@0 resize@5.5 wake@20", "0 5 5",
+        "Running Idle Idle");
+    add("the ticks go on while the About box is open", "start@0 about@5.5", "0 12",
+        "Running Running");
+}
+
+void TestForm::ticksBeforeEvents() {
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, ticks);
+    QFETCH(QStringList, states);
+    Started s;
+    s.view.texts[Control::brzinatxt] = "100";
+    s.form.brzinatxt_LostFocus();
+    TickClock& clock = s.form.clock();
+    s.view.modalLoop = [&] {
+        s.view.clockNs += 7'000'000;
+        clock.runDue();
+    };
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QStringList step = steps[i].split('@');
+        s.view.clockNs = std::llround(step[1].toDouble() * 1e6);
+        if (step[0] == "start")
+            s.form.startcmd_Click();
+        else if (step[0] == "pause")
+            s.form.stopcmd_Click();
+        else if (step[0] == "abort")
+            s.form.fullstopcmd_Click();
+        else if (step[0] == "clickpause") {
+            const TickClock::Event click(clock);
+            if (s.view.enabled(Control::stopcmd))
+                s.form.stopcmd_Click();
+        } else if (step[0] == "resize")
+            s.form.Form_Resize();
+        else if (step[0] == "about")
+            s.form.Form_DblClick();
+        else
+            clock.runDue();
+        QCOMPARE(clock.ticksRun(), ticks[i].toULongLong());
+        QCOMPARE(row(s), rows.at(states[i]));
+    }
+}
+
 // Below the minimum the window is enlarged, and laid out and drawn in the
 // same call; a minimised window is neither.
 void TestForm::resizeBelowMinimum_data() {
@@ -311,7 +382,7 @@ void TestForm::fields() {
     if (f == Control::stupcitxt)
         QCOMPARE(s.form.state().binCounts.upper(), columns); // made anew
     QCOMPARE(int(s.form.state().barUnit), barUnit);
-    QCOMPARE(s.view.intervals.at(Timer::Timmy), interval);
+    QCOMPARE(s.form.clock().interval(Timer::Timmy), interval);
     QCOMPARE(s.form.state().binCounts(1) == 3, countsKept);
 }
 

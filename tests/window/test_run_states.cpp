@@ -3,7 +3,6 @@
 // pause and resume, abort, the single and the looping fast run, the end of an
 // animated run and what a redraw or a resize does to a finished histogram.
 
-#include "desktop/ball_timer.h"
 #include "desktop/main_window.h"
 #include "window_driver.h"
 #include "window_fixture_runs.h"
@@ -328,7 +327,7 @@ void TestRunStates::singleFastRun() {
 }
 
 // Every tick of the loop is one complete run of exactly b balls, counted from
-// zero, whether the tick comes from the handler or from the timer's signal.
+// zero, whether the tick comes from the handler or from the clock.
 void TestRunStates::loopTicks_data() {
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("balls");
@@ -354,12 +353,16 @@ void TestRunStates::loopTicks() {
 
     for (int tick = 1; tick <= 4; ++tick) {
         const std::size_t drawnBefore = random->drawn;
-        if (tick % 2 == 1)
+        std::uint64_t runs = 1;
+        if (tick % 2 == 1) {
             w->form().FastTimmy_Timer();
-        else
-            QVERIFY(QMetaObject::invokeMethod(&w->fastTimmy(), "timeout", Qt::DirectConnection));
+        } else {
+            const std::uint64_t ran = w->clock().ticksRun();
+            QTRY_VERIFY(w->clock().ticksRun() > ran);
+            runs = w->clock().ticksRun() - ran;
+        }
         QCOMPARE(countSum(*w), b);
-        QCOMPARE(random->drawn - drawnBefore, std::size_t(b) * std::size_t(n - 1));
+        QCOMPARE(random->drawn - drawnBefore, runs * std::size_t(b) * std::size_t(n - 1));
         QCOMPARE(runControls(*w), loopingRow);
         QVERIFY(redBarIn(*w, fullestBin(*w)));
     }
@@ -450,18 +453,16 @@ void TestRunStates::timmyInterval() {
     QFETCH(int, interval);
     WindowDriver w;
     QVERIFY(w.open());
-    auto* timer = qobject_cast<BallTimer*>(w->findChild<QObject*>(QStringLiteral("Timmy")));
-    QVERIFY(timer);
-    QCOMPARE(timer, &w->timmy());
+    const ClockTimer timer = w->timmy();
 
     w.enterText("brzinatxt", speed);
-    QCOMPARE(timer->interval(), interval);
-    QVERIFY(!timer->isEnabled());
+    QCOMPARE(timer.interval(), interval);
+    QVERIFY(!timer.isEnabled());
     w.clickButton("startcmd");
-    QVERIFY(timer->isEnabled());
-    QCOMPARE(timer->interval(), interval);
+    QVERIFY(timer.isEnabled());
+    QCOMPARE(timer.interval(), interval);
     w.clickButton("fullstopcmd");
-    QVERIFY(!timer->isEnabled());
+    QVERIFY(!timer.isEnabled());
 }
 
 QTEST_MAIN(TestRunStates)
