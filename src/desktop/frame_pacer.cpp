@@ -49,8 +49,8 @@ void FramePacer::changed(const QRect& r) {
         return;
     }
     const bool first = pending_.isEmpty();
-    pending_ += r;
-    if (first)
+    pending_ |= r;
+    if (first && !batch_)
         schedule();
 }
 
@@ -80,6 +80,7 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FramePacer::presentNow() {
+    batch_ = false;
     timer_.stop();
     present();
 }
@@ -88,9 +89,9 @@ void FramePacer::present() {
     if (pending_.isEmpty())
         return;
     sincePresent_.start();
-    const QRegion region = pending_;
-    pending_ = QRegion();
-    widget_->repaint(region);
+    const QRect changed = pending_;
+    pending_ = QRect();
+    widget_->repaint(changed);
 }
 
 } // namespace kug

@@ -37,7 +37,9 @@ bool reachesHandlers(QEvent::Type type) {
 
 // Only Wayland paces update requests by the compositor's frames.
 bool framesFromCompositor() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    static const bool wayland =
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return wayland;
 }
 
 } // namespace
@@ -105,12 +107,15 @@ void WakeUps::wake() {
     frameAwaited_ = false;
     waking_ = true;
     clock_.setFramePeriod(framePeriodNs()); // the window may have moved to another screen
-    clock_.runDue();
-    waking_ = false;
-    if (!wakesEveryTick() && pacer_.isWaiting()) {
+    if (wakesEveryTick()) {
+        clock_.runDue();
+    } else {
+        pacer_.beginBatch();
+        clock_.runDue();
+        presented_ = pacer_.isWaiting();
         pacer_.presentNow();
-        presented_ = true;
     }
+    waking_ = false;
     arm();
 }
 
