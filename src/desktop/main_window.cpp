@@ -2,6 +2,7 @@
 #include "desktop/main_window.h"
 
 #include "desktop/accessible_widgets.h"
+#include "desktop/double_click.h"
 #include "desktop/param_field.h"
 #include "desktop/picture_button.h"
 #include "desktop/sim_area.h"
@@ -119,9 +120,8 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     // Double-clicks that a label, a frame or a disabled control let through
     // climb up to here; only the bare window surface opens the About box.
-    if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
+    if (takeDoubleClick(event) && childAt(event->position().toPoint()) == nullptr)
         form_.Form_DblClick();
-    event->accept();
 }
 
 // ---- The view ----------------------------------------------------------------

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/sim_area.h"
 
+#include "desktop/double_click.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -78,8 +80,7 @@ void SimArea::paintEvent(QPaintEvent* event) {
 }
 
 void SimArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() == Qt::LeftButton)
+    if (takeDoubleClick(event))
         emit doubleClicked();
 }
 
