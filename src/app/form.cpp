@@ -158,10 +158,7 @@ void Form::Form_Load() {
 
 void Form::Form_Resize() {
     const TickClock::Event event(clock_);
-    clock_.setEnabled(Timer::Timmy, false);
-    clock_.setEnabled(Timer::FastTimmy, false);
-    setIdleControls();
-    state_.needsReset = true;
+    stopRun();
     if (view_.isMinimized())
         return;
     // The minimum itself is a constraint of the window where the toolkit
@@ -172,6 +169,13 @@ void Form::Form_Resize() {
         view_.resizeInner(Extent{std::max(inner.w, least.w), std::max(inner.h, least.h)});
     placeHorizontally();
     plotKV();
+}
+
+void Form::stopRun() {
+    clock_.setEnabled(Timer::Timmy, false);
+    clock_.setEnabled(Timer::FastTimmy, false);
+    setIdleControls();
+    state_.needsReset = true;
 }
 
 void Form::setIdleControls() {
@@ -348,10 +352,7 @@ void Form::stopcmd_Click() {
 
 void Form::fullstopcmd_Click() {
     const TickClock::Event event(clock_);
-    clock_.setEnabled(Timer::Timmy, false);
-    clock_.setEnabled(Timer::FastTimmy, false);
-    setIdleControls();
-    state_.needsReset = true;
+    stopRun();
     state_.binCounts.clearFirst(settings_.columns);
 }
 

@@ -75,6 +75,8 @@ public:
 
 private:
     void placeHorizontally();
+    // Both timers off and the controls idle: the next start sets up a fresh run.
+    void stopRun();
     void setIdleControls();
     // The controls a run switches, in the order start, pause, abort,
     // parameter frame.
