@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs driven through the real buttons: the run-state table, the fresh set-up,
 // pause and resume, abort, the single and the looping fast run, the end of an
-// animated run and what a redraw or a resize does to a finished histogram.
+// animated run, what a redraw or a resize does to a finished histogram, and a
+// click from the window system after the ticks fell due.
 
 #include "desktop/main_window.h"
 #include "window_driver.h"
@@ -82,6 +83,8 @@ private slots:
     void finishedHistogramSurvives();
     void timmyInterval_data();
     void timmyInterval();
+    void clickAfterTicksFellDue_data();
+    void clickAfterTicksFellDue();
 };
 
 // Run states through the window. Each step is a click on a real button; after
@@ -463,6 +466,40 @@ void TestRunStates::timmyInterval() {
     QCOMPARE(timer.interval(), interval);
     w.clickButton("fullstopcmd");
     QVERIFY(!timer.isEnabled());
+}
+
+// At speed 100 the event loop sleeps through 40 ms; then a click on pause
+// comes through the window system. The ticks due run before the click reaches
+// the button: the one ball of a short run lands (at 35 ms) and the pause
+// button, disabled, takes no click; in a longer run the pause comes after them.
+void TestRunStates::clickAfterTicksFellDue_data() {
+    QTest::addColumn<QString>("balls");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QString>("state");
+    QTest::newRow("the run ends first") << QStringLiteral("1") << 0 << QStringLiteral("Idle");
+    QTest::newRow("paused after the ticks") << QStringLiteral("5") << 1 << QStringLiteral("Paused");
+}
+
+void TestRunStates::clickAfterTicksFellDue() {
+    QFETCH(QString, balls);
+    QFETCH(int, clicks);
+    QFETCH(QString, state);
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("2"), balls);
+    w.enterText("brzinatxt", QStringLiteral("100"));
+    w.clickButton("startcmd");
+    QPushButton* pause = w.button("stopcmd");
+    std::uint64_t ticksAtClick = 0;
+    connect(pause, &QPushButton::clicked, this, [&] { ticksAtClick = w->clock().ticksRun(); });
+    const std::uint64_t before = w->clock().ticksRun();
+    QTest::qSleep(40);
+    QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
+                      pause->mapTo(&*w, pause->rect().center()));
+    QCOMPARE(runControls(*w), rowNamed(state));
+    QCOMPARE(ticksAtClick > 0, clicks > 0);
+    if (clicks > 0)
+        QVERIFY(ticksAtClick >= before + 40);
 }
 
 QTEST_MAIN(TestRunStates)
