@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -50,7 +51,7 @@ WakeUps::WakeUps(QWidget& window, TickClock& clock, FramePacer& pacer)
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &WakeUps::wake);
-    clock_.setFramePeriod(framePeriodNs());
+    measureFrames();
     // The native window is made when the widget is first shown.
     window.installEventFilter(this);
     watchWindow();
@@ -61,8 +62,9 @@ bool WakeUps::wakesEveryTick() {
     return every;
 }
 
-std::int64_t WakeUps::framePeriodNs() const {
-    return wakesEveryTick() ? 0 : pacer_.framePeriodNs();
+void WakeUps::measureFrames() {
+    framePeriod_ = pacer_.framePeriodNs();
+    clock_.setFramePeriod(wakesEveryTick() ? 0 : framePeriod_);
 }
 
 void WakeUps::watchWindow() {
@@ -71,6 +73,8 @@ void WakeUps::watchWindow() {
         return;
     watched_ = handle;
     handle->installEventFilter(this);
+    connect(handle, &QWindow::screenChanged, this, &WakeUps::measureFrames);
+    measureFrames();
 }
 
 bool WakeUps::eventFilter(QObject* watched, QEvent* event) {
@@ -106,7 +110,6 @@ void WakeUps::wake() {
     timer_.stop();
     frameAwaited_ = false;
     waking_ = true;
-    clock_.setFramePeriod(framePeriodNs()); // the window may have moved to another screen
     if (wakesEveryTick()) {
         clock_.runDue();
     } else {
@@ -126,13 +129,12 @@ void WakeUps::arm() {
         frameAwaited_ = false;
         return;
     }
-    const std::int64_t period = framePeriodNs();
-    if (afterFrame && watched_ && framesFromCompositor() && *wanted_ <= now() + period) {
+    if (afterFrame && watched_ && framesFromCompositor() && *wanted_ <= now() + framePeriod_) {
         // The callback of the frame just sent comes with the compositor's
         // next frame; a window it does not show gets none.
         frameAwaited_ = true;
         watched_->requestUpdate();
-        startTimer(now() + 2 * period);
+        startTimer(now() + 2 * framePeriod_);
         return;
     }
     startTimer(*wanted_);

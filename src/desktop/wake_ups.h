@@ -50,7 +50,8 @@ private:
     void wake();
     void arm();
     void startTimer(std::int64_t at);
-    std::int64_t framePeriodNs() const;
+    // The screen's refresh period, read again when the window moves to another screen.
+    void measureFrames();
 
     QWidget& window_;
     TickClock& clock_;
@@ -58,6 +59,7 @@ private:
     QElapsedTimer elapsed_;
     QTimer timer_{this}; // a child, so that it counts among the window's timers
     QWindow* watched_ = nullptr;
+    std::int64_t framePeriod_ = 0;
     std::optional<std::int64_t> wanted_; // the clock's wish
     bool waking_ = false;                // inside wake(): arm once, at its end
     bool presented_ = false;             // the last wake-up sent a frame
