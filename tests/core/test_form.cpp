@@ -127,8 +127,6 @@ private slots:
     void startUp();
     void runStates_data();
     void runStates();
-    void ticksBeforeEvents_data();
-    void ticksBeforeEvents();
     void resizeBelowMinimum_data();
     void resizeBelowMinimum();
     void fields_data();
@@ -160,7 +158,9 @@ void TestForm::startUp() {
 
 // Each step is a handler; after it the row must be the state's, and a
 // control that was disabled while it held the focus has handed the focus to
-// the drawing area.
+// the drawing area. A step may come at a moment of the scripted clock
+// ("pause@10.5", in ms), and a state name the ticks run by then ("Paused:10"):
+// every handler of a user's event runs the ticks due by its moment first.
 void TestForm::runStates_data() {
     QTest::addColumn<bool>("fast");
     QTest::addColumn<bool>("loop");
@@ -192,6 +192,19 @@ void TestForm::runStates_data() {
     add("looping, abort: idle", true, true, "start abort", "Looping Idle");
     add("looping, abort, start: looping", true, true, "start abort start", "Looping Idle Looping");
     add("looping, resize: idle", true, true, "start resize", "Looping Idle");
+    // At speed 100 a tick comes every millisecond; the one ball lands at 35 ms.
+    add("pause: the ticks due first", false, false, "speed start pause@10.5 wake@40",
+        "Idle Running Paused:10 Paused:10");
+    add("abort: the ticks due, then none", false, false, "speed start abort@20.5 wake@60",
+        "Idle Running Idle:20 Idle:20");
+    add("pause after the landing fell due", false, false, "speed start pause@35.5",
+        "Idle Running Idle:35");
+    add("a wake-up's batch ends with the run", false, false, "speed start wake@60 wake@90",
+        "Idle Running Idle:35 Idle:35");
+    add("resize: the ticks due first", false, false, "speed start resize@5.5",
+        "Idle Running Idle:5");
+    // The About box stays open 7 ms, and the ticks go on meanwhile.
+    add("About box: ticks go on", false, false, "speed start about@5.5", "Idle Running Running:12");
 }
 
 void TestForm::runStates() {
@@ -204,8 +217,15 @@ void TestForm::runStates() {
         s.view.checked.insert(Control::brzachk);
     if (loop)
         s.view.checked.insert(Control::petljachk);
+    s.view.modalLoop = [&] {
+        s.view.clockNs += 7'000'000;
+        s.form.clock().runDue();
+    };
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        const QString& step = steps[i];
+        const QStringList at = steps[i].split('@');
+        const QString& step = at[0];
+        if (at.size() > 1)
+            s.view.clockNs = std::llround(at[1].toDouble() * 1e6);
         // The focus rests on the button about to be pressed, as after a
         // click, and for a resize on the pause button.
         const std::map<QString, Control> pressed{{"start", Control::startcmd},
@@ -229,81 +249,25 @@ void TestForm::runStates() {
             s.form.Form_Resize();
         else if (step == "tick")
             s.form.FastTimmy_Timer();
+        else if (step == "speed") {
+            s.view.texts[Control::brzinatxt] = "100";
+            s.form.brzinatxt_LostFocus();
+        } else if (step == "wake")
+            s.form.clock().runDue();
+        else if (step == "about")
+            s.form.Form_DblClick();
         else
             for (int t = 0; t < 100000 && !s.form.state().needsReset; ++t)
                 s.form.Timmy_Timer();
-        QCOMPARE(row(s), rows.at(states[i]));
+        const QStringList state = states[i].split(':');
+        QCOMPARE(row(s), rows.at(state[0]));
+        if (state.size() > 1)
+            QCOMPARE(s.form.clock().ticksRun(), state[1].toULongLong());
         if (s.view.focus && !s.view.enabled(*s.view.focus))
             QFAIL(
                 qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
         if (held && !s.view.enabled(*held))
             QVERIFY(s.view.focus == Control::simarea);
-    }
-}
-
-// A run of one ball at speed 100 (a tick a millisecond; it lands at 35 ms),
-// and events at their moments (ms): a handler called as an assistive tool
-// calls it, a click as a front end delivers it (the ticks due run, then the
-// click reaches the button if it is still enabled), a resize, a wake-up of
-// the clock, a double-click whose About box stays open 7 ms. After each, the
-// ticks run so far and the run state.
-void TestForm::ticksBeforeEvents_data() {
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("ticks");
-    QTest::addColumn<QStringList>("states");
-    const auto add = [](const char* name, const char* steps, const char* ticks,
-                        const char* states) {
-        QTest::newRow(name) << QString::fromLatin1(steps).split(' ')
-                            << QString::fromLatin1(ticks).split(' ')
-                            << QString::fromLatin1(states).split(' ');
-    };
-    add("pause: the ticks due run first", "start@0 pause@10.5 wake@40", "0 10 10",
-        "Running Paused Paused");
-    add("abort: the ticks due, then none", "start@0 abort@20.5 wake@60", "0 20 20",
-        "Running Idle Idle");
-    add("a click on pause after the landing was due: the run has ended", "start@0 clickpause@35.5",
-        "0 35", "Running Idle");
-    add("a wake-up's batch ends with the run", "start@0 wake@60 wake@90", "0 35 35",
-        "Running Idle Idle");
-    add("resize: the ticks due run first", "start@0 resize@5.5 wake@20", "0 5 5",
-        "Running Idle Idle");
-    add("the ticks go on while the About box is open", "start@0 about@5.5", "0 12",
-        "Running Running");
-}
-
-void TestForm::ticksBeforeEvents() {
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, ticks);
-    QFETCH(QStringList, states);
-    Started s;
-    s.view.texts[Control::brzinatxt] = "100";
-    s.form.brzinatxt_LostFocus();
-    TickClock& clock = s.form.clock();
-    s.view.modalLoop = [&] {
-        s.view.clockNs += 7'000'000;
-        clock.runDue();
-    };
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        const QStringList step = steps[i].split('@');
-        s.view.clockNs = std::llround(step[1].toDouble() * 1e6);
-        if (step[0] == "start")
-            s.form.startcmd_Click();
-        else if (step[0] == "pause")
-            s.form.stopcmd_Click();
-        else if (step[0] == "abort")
-            s.form.fullstopcmd_Click();
-        else if (step[0] == "clickpause") {
-            const TickClock::Event click(clock);
-            if (s.view.enabled(Control::stopcmd))
-                s.form.stopcmd_Click();
-        } else if (step[0] == "resize")
-            s.form.Form_Resize();
-        else if (step[0] == "about")
-            s.form.Form_DblClick();
-        else
-            clock.runDue();
-        QCOMPARE(clock.ticksRun(), ticks[i].toULongLong());
-        QCOMPARE(row(s), rows.at(states[i]));
     }
 }
 

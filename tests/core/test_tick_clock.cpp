@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The form's clock with made-up clock readings: every tick of the ball's
 // timer run one by one on a drift-free schedule, woken by a page's frames or
-// when the clock asks, at most once a frame; a stall cut to the catch-up; a
-// batch cut short when a tick switches its timer off or restarts it; the
-// loop's timer at most once a wake-up; the rules for starting and changing
-// the timers; which events run the ticks due first.
+// when the clock asks, at most once a frame; a stall cut to the catch-up; the
+// loop's timer at most once a wake-up; what starting and changing a timer do,
+// from outside or from a tick (which cuts its batch short); which events run
+// the ticks due first; a reading that never goes back.
 
 #include "app/tick_clock.h"
 
@@ -26,15 +26,15 @@ struct ScriptedSource final : ClockSource {
     void wakeAt(std::optional<std::int64_t> ns) override { wanted = ns; }
 };
 
-// A clock whose ticks are counted per timer, in the order they run.
+// A clock whose ticks are written down in the order they run: 'b' the
+// ball's, 'l' the loop's.
 struct Counted {
     ScriptedSource source;
-    std::string order; // 'b' a ball tick, 'l' a loop tick
-    std::function<void(int)> onBallTick = [](int) {};
+    std::string order;
+    std::function<void()> onTick = [] {};
     TickClock clock{source, [this](Timer t) {
                         order += t == Timer::Timmy ? 'b' : 'l';
-                        if (t == Timer::Timmy)
-                            onBallTick(static_cast<int>(order.size()));
+                        onTick();
                     }};
     void start(Timer timer, int interval, std::int64_t at = 0) {
         source.at = at;
@@ -52,10 +52,8 @@ class TestTickClock : public QObject {
 private slots:
     void overASecond_data();
     void overASecond();
-    void batchEnds_data();
-    void batchEnds();
-    void restarts_data();
-    void restarts();
+    void calls_data();
+    void calls();
     void ballTicksBeforeLoop();
     void eventsRunWhatIsDue();
     void neverBackInTime();
@@ -65,79 +63,58 @@ private slots:
 // first after 300 ms) `late` ns late; or with `frame` 0 whenever the clock
 // asks, each `late` ns late, the clock keeping to frames of `period` ns.
 void TestTickClock::overASecond_data() {
+    for (const char* column : {"interval", "frame", "period", "late", "ticks", "most", "wakes"})
+        QTest::addColumn<qint64>(column); // `most` in one wake-up, `wakes` that ran a tick
     QTest::addColumn<Timer>("timer");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<qint64>("frame");
-    QTest::addColumn<qint64>("period");
-    QTest::addColumn<qint64>("late");
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<int>("mostInAWake");
-    QTest::addColumn<int>("wakes"); // that ran a tick
+    const auto add = [](const char* name, Timer timer, QList<qint64> row) {
+        QTestData& data = QTest::newRow(name);
+        for (qint64 v : row)
+            data << v;
+        data << timer;
+    };
+    const Timer ball = Timer::Timmy, loop = Timer::FastTimmy;
+    const qint64 hz60 = 16'666'667, hz30 = 33'333'334;
     // Speed 100: a thousand ticks a second whatever the frame rate, so long
     // as a frame is shorter than the catch-up.
-    QTest::newRow("1 ms at 60 Hz")
-        << Timer::Timmy << 1 << 16'666'667LL << 0LL << 0LL << 1000 << 17 << 60;
-    QTest::newRow("1 ms at 30 Hz")
-        << Timer::Timmy << 1 << 33'333'334LL << 0LL << 0LL << 1000 << 34 << 30;
-    QTest::newRow("1 ms at 144 Hz")
-        << Timer::Timmy << 1 << 6'944'445LL << 0LL << 0LL << 1000 << 7 << 144;
+    add("1 ms at 60 Hz", ball, {1, hz60, 0, 0, 1000, 17, 60});
+    add("1 ms at 30 Hz", ball, {1, hz30, 0, 0, 1000, 34, 30});
     // A frame that comes 200 ms late (a hidden tab, a busy machine) owes the
     // ticks of 217 ms and runs those of 50: 167 are lost.
-    QTest::newRow("1 ms, stall of 200")
-        << Timer::Timmy << 1 << 16'666'667LL << 0LL << 200 * ms << 833 << 50 << 48;
-    QTest::newRow("50 ms at 60 Hz")
-        << Timer::Timmy << 50 << 16'666'667LL << 0LL << 0LL << 20 << 1 << 20;
-    QTest::newRow("100 ms at 30 Hz")
-        << Timer::Timmy << 100 << 33'333'334LL << 0LL << 0LL << 10 << 1 << 10;
-    QTest::newRow("never at 0 ms")
-        << Timer::Timmy << 0 << 16'666'667LL << 0LL << 0LL << 0 << 0 << 0;
+    add("1 ms, stall of 200", ball, {1, hz60, 0, 200 * ms, 833, 50, 48});
+    add("50 ms at 60 Hz", ball, {50, hz60, 0, 0, 20, 1, 20});
+    add("never at 0 ms", ball, {0, hz60, 0, 0, 0, 0, 0});
     // The loop's timer catches nothing up: the frame 350 ms late owes four
     // ticks and runs one, and the period starts again from it.
-    QTest::newRow("loop at 60 Hz")
-        << Timer::FastTimmy << 100 << 16'666'667LL << 0LL << 0LL << 10 << 1 << 10;
-    QTest::newRow("loop, stall of 350")
-        << Timer::FastTimmy << 100 << 16'666'667LL << 0LL << 350 * ms << 6 << 1 << 6;
-    QTest::newRow("loop at 5 Hz") << Timer::FastTimmy << 100 << 200 * ms << 0LL << 0LL << 5 << 1
-                                  << 5;
+    add("loop at 60 Hz", loop, {100, hz60, 0, 0, 10, 1, 10});
+    add("loop, stall of 350", loop, {100, hz60, 0, 350 * ms, 6, 1, 6});
+    add("loop at 5 Hz", loop, {100, 200 * ms, 0, 0, 5, 1, 5});
     // Woken when it asks, on a 50 Hz screen: at the first deadline, then once
     // a frame; a wake-up late by a timer's rounding makes no later one late.
-    QTest::newRow("1 ms, frames of 20")
-        << Timer::Timmy << 1 << 0LL << 20 * ms << 0LL << 1000 << 20 << 51;
-    QTest::newRow("1 ms, frames of 20, 0.7 late")
-        << Timer::Timmy << 1 << 0LL << 20 * ms << 700'000LL << 1000 << 20 << 51;
-    QTest::newRow("100 ms, frames of 20")
-        << Timer::Timmy << 100 << 0LL << 20 * ms << 0LL << 10 << 1 << 10;
-    QTest::newRow("loop, frames of 20")
-        << Timer::FastTimmy << 100 << 0LL << 20 * ms << 0LL << 10 << 1 << 10;
-    // At every deadline: the late wake-ups still keep to the start + k *
-    // interval grid.
-    QTest::newRow("1 ms, every deadline")
-        << Timer::Timmy << 1 << 0LL << 0LL << 0LL << 1000 << 1 << 1000;
-    QTest::newRow("1 ms, every deadline, 4.9 late")
-        << Timer::Timmy << 1 << 0LL << 0LL << 4'900'000LL << 1000 << 5 << 200;
-    QTest::newRow("10 ms, every deadline, 3 late")
-        << Timer::Timmy << 10 << 0LL << 0LL << 3 * ms << 100 << 1 << 100;
+    add("1 ms, frames of 20", ball, {1, 0, 20 * ms, 0, 1000, 20, 51});
+    add("1 ms, frames of 20, 0.7 late", ball, {1, 0, 20 * ms, 700'000, 1000, 20, 51});
+    add("100 ms, frames of 20", ball, {100, 0, 20 * ms, 0, 10, 1, 10});
+    // At every deadline: late wake-ups keep to the start + k * interval grid.
+    add("1 ms, every deadline", ball, {1, 0, 0, 0, 1000, 1, 1000});
+    add("1 ms, every deadline, 4.9 late", ball, {1, 0, 0, 4'900'000, 1000, 5, 200});
 }
 
 void TestTickClock::overASecond() {
     QFETCH(Timer, timer);
-    QFETCH(int, interval);
+    QFETCH(qint64, interval);
     QFETCH(qint64, frame);
     QFETCH(qint64, period);
     QFETCH(qint64, late);
-    QFETCH(int, ticks);
-    QFETCH(int, mostInAWake);
-    QFETCH(int, wakes);
+    QFETCH(qint64, ticks);
+    QFETCH(qint64, most);
+    QFETCH(qint64, wakes);
     Counted c;
     c.clock.setFramePeriod(period);
-    c.start(timer, interval);
-    int most = 0, woken = 0;
+    c.start(timer, int(interval));
+    qint64 mostRun = 0, woken = 0;
     const auto wake = [&](qint64 at) {
         c.source.at = at;
-        const std::size_t before = c.order.size();
-        const int ran = c.clock.runDue();
-        QCOMPARE(std::size_t(ran), c.order.size() - before);
-        most = std::max(most, ran);
+        const qint64 ran = c.clock.runDue();
+        mostRun = std::max(mostRun, ran);
         woken += ran > 0 ? 1 : 0;
     };
     if (frame > 0) {
@@ -154,89 +131,76 @@ void TestTickClock::overASecond() {
         while (c.source.wanted && *c.source.wanted <= 1000 * ms)
             wake(*c.source.wanted + late);
     }
-    const auto count = [&](char k) { return int(std::count(c.order.begin(), c.order.end(), k)); };
-    QCOMPARE(count(timer == Timer::Timmy ? 'b' : 'l'), ticks);
-    QCOMPARE(count(timer == Timer::Timmy ? 'l' : 'b'), 0);
-    QCOMPARE(most, mostInAWake);
+    QCOMPARE(qint64(std::count(c.order.begin(), c.order.end(), timer == Timer::Timmy ? 'b' : 'l')),
+             ticks);
+    QCOMPARE(c.clock.ticksRun(), std::uint64_t(ticks)); // and none of the other timer
+    QCOMPARE(mostRun, most);
     QCOMPARE(woken, wakes);
-    QCOMPARE(c.clock.ticksRun(), std::uint64_t(ticks));
     // Nothing to wait for from a timer that never ticks.
     QCOMPARE(c.source.wanted.has_value(), interval > 0);
 }
 
-// The ball's timer at 1 ms; at 17 ms a wake-up owes seventeen ticks, and the
-// fifth does something to its timer.
-void TestTickClock::batchEnds_data() {
-    QTest::addColumn<QString>("fifth");
-    QTest::addColumn<int>("ran");   // by that wake-up
-    QTest::addColumn<int>("later"); // by one at 34 ms
-    // The last ball lands: none of the other twelve runs, then or later, and
-    // the clock asks for no wake-up.
-    QTest::newRow("switched off") << "off" << 5 << 0;
-    // A new interval (2 ms) counts from then: 19, 21, ... 33.
-    QTest::newRow("new interval") << "interval" << 5 << 8;
-    // A handler the tick causes runs no ticks of its own.
-    QTest::newRow("an event inside") << "event" << 17 << 17;
-}
-
-void TestTickClock::batchEnds() {
-    QFETCH(QString, fifth);
-    QFETCH(int, ran);
-    QFETCH(int, later);
-    Counted c;
-    c.start(Timer::Timmy, 1);
-    c.onBallTick = [&](int n) {
-        if (n == 5 && fifth == "off")
-            c.clock.setEnabled(Timer::Timmy, false);
-        if (n == 5 && fifth == "interval")
-            c.clock.setInterval(Timer::Timmy, 2);
-        if (n == 5 && fifth == "event") {
-            const TickClock::Event nested(c.clock);
-        }
-    };
-    c.source.at = 17 * ms;
-    QCOMPARE(c.clock.runDue(), ran);
-    c.source.at = 34 * ms;
-    QCOMPARE(c.clock.runDue(), later);
-    QCOMPARE(c.source.wanted.has_value(), fifth != "off");
-}
-
-// What a call does to a running timer's schedule: the ticks a wake-up at
-// 25 ms runs after the call at 10 ms, with the timer started at 0.
-void TestTickClock::restarts_data() {
+// A timer of 12 ms started at 0 and a call at 10 ms, or inside the first tick
+// of the wake-up at 37 ms (which owes those due at 12, 24 and 36): the ticks
+// that wake-up runs, and one at 61 ms.
+void TestTickClock::calls_data() {
     QTest::addColumn<Timer>("timer");
     QTest::addColumn<QString>("call");
-    QTest::addColumn<int>("ticks");
-    // Switched on again: the ball's timer keeps its schedule...
-    QTest::newRow("ball timer on again") << Timer::Timmy << "on" << 2;
-    // ...the loop's starts its period afresh.
-    QTest::newRow("loop timer started again") << Timer::FastTimmy << "on" << 1;
-    // A new interval counts from now.
-    QTest::newRow("ball timer, new interval") << Timer::Timmy << "interval" << 1;
-    QTest::newRow("loop timer, new interval") << Timer::FastTimmy << "interval" << 1;
-    // Off and on again: a fresh start.
-    QTest::newRow("ball timer off and on") << Timer::Timmy << "off on" << 1;
-    QTest::newRow("ball timer off") << Timer::Timmy << "off" << 0;
+    QTest::addColumn<bool>("inTick");
+    QTest::addColumn<int>("at37");
+    QTest::addColumn<int>("at61");
+    const auto add = [](const char* name, Timer timer, const char* call, bool inTick, int at37,
+                        int at61) {
+        QTest::newRow(name) << timer << QString::fromLatin1(call) << inTick << at37 << at61;
+    };
+    const Timer ball = Timer::Timmy, loop = Timer::FastTimmy;
+    // Switched on again, the ball's timer keeps its schedule; the loop's
+    // starts its period afresh (due at 22 and 34; one tick a wake-up).
+    add("ball timer on again", ball, "on", false, 3, 2);
+    add("loop timer started again", loop, "on", false, 1, 1);
+    // A new interval counts from now, as does switching off and on.
+    add("ball timer, new interval", ball, "interval", false, 2, 2);
+    add("loop timer, new interval", loop, "interval", false, 1, 1);
+    add("ball timer off and on", ball, "off on", false, 2, 2);
+    add("ball timer off", ball, "off", false, 0, 0);
+    // The last ball lands: the rest of the batch is not run, then or later.
+    add("switched off by a tick", ball, "off", true, 1, 0);
+    // A new interval from a tick counts from then: due at 49 and 61.
+    add("new interval from a tick", ball, "interval", true, 1, 2);
+    // A handler the tick causes runs no ticks of its own.
+    add("an event inside a tick", ball, "event", true, 3, 2);
 }
 
-void TestTickClock::restarts() {
+void TestTickClock::calls() {
     QFETCH(Timer, timer);
     QFETCH(QString, call);
-    QFETCH(int, ticks);
+    QFETCH(bool, inTick);
+    QFETCH(int, at37);
+    QFETCH(int, at61);
     Counted c;
     c.start(timer, 12);
+    const auto make = [&] {
+        for (const QString& step : call.split(' ')) {
+            if (step == "on" || step == "off")
+                c.clock.setEnabled(timer, step == "on");
+            else if (step == "interval")
+                c.clock.setInterval(timer, 12);
+            else
+                TickClock::Event(c.clock); // a handler's event, at once over
+        }
+    };
+    c.onTick = [&] {
+        if (inTick && c.order.size() == 1)
+            make();
+    };
     c.source.at = 10 * ms;
-    for (const QString& step : call.split(' ')) {
-        if (step == "on")
-            c.clock.setEnabled(timer, true);
-        else if (step == "off")
-            c.clock.setEnabled(timer, false);
-        else
-            c.clock.setInterval(timer, 12);
-    }
-    // Due at 12 and 24 on the first schedule, at 22 on a new one from 10.
-    c.source.at = 25 * ms;
-    QCOMPARE(c.clock.runDue(), ticks);
+    if (!inTick)
+        make();
+    c.source.at = 37 * ms;
+    QCOMPARE(c.clock.runDue(), at37);
+    c.source.at = 61 * ms;
+    QCOMPARE(c.clock.runDue(), at61);
+    QCOMPARE(c.source.wanted.has_value(), call != "off");
 }
 
 // Both due in one wake-up: the ball's ticks first, then the loop's (the form

@@ -474,15 +474,13 @@ void TestRunStates::timmyInterval() {
 // button, disabled, takes no click; in a longer run the pause comes after them.
 void TestRunStates::clickAfterTicksFellDue_data() {
     QTest::addColumn<QString>("balls");
-    QTest::addColumn<int>("clicks");
     QTest::addColumn<QString>("state");
-    QTest::newRow("the run ends first") << QStringLiteral("1") << 0 << QStringLiteral("Idle");
-    QTest::newRow("paused after the ticks") << QStringLiteral("5") << 1 << QStringLiteral("Paused");
+    QTest::newRow("the run ends first") << QStringLiteral("1") << QStringLiteral("Idle");
+    QTest::newRow("paused after the ticks") << QStringLiteral("5") << QStringLiteral("Paused");
 }
 
 void TestRunStates::clickAfterTicksFellDue() {
     QFETCH(QString, balls);
-    QFETCH(int, clicks);
     QFETCH(QString, state);
     WindowDriver w;
     QVERIFY(w.open());
@@ -497,8 +495,9 @@ void TestRunStates::clickAfterTicksFellDue() {
     QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
                       pause->mapTo(&*w, pause->rect().center()));
     QCOMPARE(runControls(*w), rowNamed(state));
-    QCOMPARE(ticksAtClick > 0, clicks > 0);
-    if (clicks > 0)
+    if (state == QLatin1String("Idle"))
+        QCOMPARE(ticksAtClick, std::uint64_t(0)); // no click reached the button
+    else
         QVERIFY(ticksAtClick >= before + 40);
 }
 
