@@ -58,8 +58,10 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Closing an active window takes the focus from a field; no handler may
-    // run on a window that is half destroyed.
+    // Closing an active window takes the focus from a field, and the native
+    // window still has events to deliver; no handler and no tick may run on
+    // a window that is half destroyed.
+    wakeUps_->stop();
     for (ParamField* field : {stupcitxt, kuglicetxt, brzinatxt})
         disconnect(field, nullptr, this, nullptr);
 }

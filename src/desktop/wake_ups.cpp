@@ -101,9 +101,18 @@ bool WakeUps::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WakeUps::wakeAt(std::optional<std::int64_t> ns) {
-    wanted_ = ns;
+    wanted_ = stopped_ ? std::nullopt : ns;
     if (!waking_)
         arm();
+}
+
+void WakeUps::stop() {
+    stopped_ = true;
+    wakeAt(std::nullopt);
+    window_.removeEventFilter(this);
+    if (watched_)
+        watched_->removeEventFilter(this);
+    watched_ = nullptr;
 }
 
 void WakeUps::wake() {

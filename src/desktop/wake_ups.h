@@ -36,6 +36,9 @@ public:
 
     std::int64_t now() const { return elapsed_.nsecsElapsed(); }
     void wakeAt(std::optional<std::int64_t> ns);
+    // The window is going: no more wake-ups, and its last events no longer
+    // reach the clock, which goes with the form before this object does.
+    void stop();
 
     // A wake-up at every deadline and the repaints paced apart from them, as
     // the ball's own timer did: only for benchmarks that measure what the
@@ -64,6 +67,7 @@ private:
     bool waking_ = false;                // inside wake(): arm once, at its end
     bool presented_ = false;             // the last wake-up sent a frame
     bool frameAwaited_ = false;          // an update request to the window is under way
+    bool stopped_ = false;
 };
 
 } // namespace kug
