@@ -44,6 +44,8 @@ int FramePacer::framePeriodMs() const {
 }
 
 void FramePacer::changed(const QRect& r) {
+    if (r.isEmpty())
+        return;
     if (repaintsEveryChange()) {
         widget_->update(r);
         return;

@@ -180,9 +180,12 @@ void ImageSurface::print(const std::string& text) {
     p.setPen(toQColor(textColor_));
     pen_.reset(); // the text pen is not a line pen
     const QFontMetrics metrics(font_);
-    const QString s = QString::fromStdString(text);
-    const QRect r(textPos_.toPoint(), QSize(metrics.horizontalAdvance(s) + 2, metrics.height()));
-    p.drawText(textPos_ + QPointF(0, metrics.ascent()), s);
+    // The line is reported up to the area's right edge: measuring the text's
+    // width would cost more than drawing it, and the board draws its text
+    // only after a Cls, which reports the whole area anyway.
+    const QRect r(textPos_.toPoint(),
+                  QPoint(scaleWidth() - 1, textPos_.toPoint().y() + metrics.height() - 1));
+    p.drawText(textPos_ + QPointF(0, metrics.ascent()), QString::fromStdString(text));
     textPos_.ry() += metrics.height();
     touched(r);
 }

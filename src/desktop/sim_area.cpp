@@ -15,8 +15,12 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this))
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.setFont(font());
-    surface_.setDirtyHandler(
-        [this](const QRect& r) { pacer_->changed(r.translated(contentsRect().topLeft())); });
+    // A ball at the area's edge reports a margin beyond it; the border around
+    // the picture never changes.
+    surface_.setDirtyHandler([this](const QRect& r) {
+        const QRect inner = contentsRect();
+        pacer_->changed(r.translated(inner.topLeft()).intersected(inner));
+    });
     setAccessibleName(QStringLiteral("Ploča"));
     descriptionHold_.setSingleShot(true);
     descriptionHold_.setInterval(descriptionHoldMs);
