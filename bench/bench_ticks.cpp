@@ -5,8 +5,6 @@
 
 #include "bench_window.h"
 
-#include "desktop/ball_timer.h"
-
 #include <QApplication>
 #include <QTimer>
 
@@ -21,7 +19,7 @@ namespace {
 MainWindow& startAnimatedRun(QSize size) {
     MainWindow& w = sharedWindow(size);
     w.form().startcmd_Click();
-    w.timmy().setEnabled(false);
+    w.clock().setEnabled(Timer::Timmy, false);
     WindowDriver::settle();
     return w;
 }
@@ -42,7 +40,7 @@ void keepRunning(MainWindow& w) {
     if (!w.state().needsReset)
         return;
     w.form().startcmd_Click();
-    w.timmy().setEnabled(false);
+    w.clock().setEnabled(Timer::Timmy, false);
     WindowDriver::settle();
 }
 
@@ -102,7 +100,7 @@ void BM_FastTimmyTick(benchmark::State& state, QSize size) {
     d.setChecked("brzachk", true);
     d.setChecked("petljachk", true);
     d.start();
-    w.fastTimmy().stop(); // the benchmark delivers the ticks
+    w.clock().setEnabled(Timer::FastTimmy, false); // the benchmark delivers the ticks
     WindowDriver::settle();
     for (auto _ : state) {
         w.form().FastTimmy_Timer();

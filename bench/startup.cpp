@@ -15,8 +15,6 @@
 
 #include "bench_window.h"
 
-#include "desktop/ball_timer.h"
-
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -128,7 +126,7 @@ void watchIdle(const char* after, MainWindow& w, IdleWatch& watch) {
                 "\"timmy_on\":%s,\"fast_timmy_on\":%s}\n",
                 after, wakeUps, timerEvents, events, cpu / 1e3, registeredTimers(w),
                 w.timmy().isEnabled() ? "true" : "false",
-                w.fastTimmy().isActive() ? "true" : "false");
+                w.fastTimmy().isEnabled() ? "true" : "false");
     std::fflush(stdout);
 }
 

@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tick-rate harness: drives the real window through animated runs and counts
-// the ticks the ball's timer delivers, at several speeds and column counts.
-// For each of them and each repetition it prints one JSON line:
-//   {"kind":"tick_rate","columns":32,"speed":100,"rep":0,"ticks":3001,...}
-// The rate is taken from the first tick, when the first ball starts, to the
-// first tick at least `--seconds` later: (ticks - 1) / elapsed. Over the same
-// span it counts the drawing area's repaints and the processor time of this
-// process and, when KUG_XSERVER_PID names it, of the X server.
+// the ticks the ball's timer runs, at several speeds and column counts. For
+// each of them and each repetition it prints one JSON line:
+//   {"kind":"tick_rate","columns":32,"speed":100,"rep":0,"ticks":3000,...}
+// The ticks are read after each pass of the event loop; the rate is taken
+// from the first pass that ran a tick, when the first ball starts, to the
+// first at least `--seconds` later: the ticks run in between / elapsed. Over
+// the same span it counts the drawing area's repaints, the event loop's
+// wake-ups, the voluntary context switches of all the process's threads and
+// the processor time of this process and, when KUG_XSERVER_PID names it, of
+// the X server.
 //
 // Usage: kug_tick_rate [--seconds S] [--repetitions R] [--speeds 1,50,100]
 //                      [--columns 2,32]
 
 #include "bench_window.h"
 
-#include "desktop/ball_timer.h"
 #include "desktop/sim_area.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QScreen>
@@ -64,11 +68,13 @@ Options parse(const QStringList& args) {
 struct Measurement {
     long ticks = 0;
     double seconds = 0;
-    double longestGapMs = 0;
+    double longestGapMs = 0; // between two passes of the event loop that ran ticks
     bool runEnded = false;   // the run finished before the time was up
     long paints = 0;         // repaints of the drawing area
     double cpuMs = 0;        // this process
     double serverCpuMs = -1; // the X server, if known
+    long wakeUps = 0;        // of the event loop, on the main thread
+    long switches = 0;       // voluntary context switches, all threads
 };
 
 // Processor time of another process in milliseconds, from /proc; -1 if it
@@ -90,44 +96,80 @@ double serverCpuMs() {
     return processCpuMs(qgetenv("KUG_XSERVER_PID"));
 }
 
+// The voluntary context switches of every thread of this process: each is a
+// wait that ended, a wake-up of the thread.
+long voluntarySwitches() {
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    long sum = 0;
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(tasks.filePath(task) + QStringLiteral("/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                sum += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+    }
+    return sum;
+}
+
+// What the counters read when the first tick has run.
+struct Start {
+    std::int64_t at = -1;
+    std::uint64_t ticks = 0;
+    long paints = 0;
+    std::int64_t cpu = 0;
+    double serverCpu = -1;
+    long wakeUps = 0;
+    long switches = 0;
+};
+
 // One animated run at `speed`, counted from its first tick for at least
 // `seconds`; aborted afterwards.
 Measurement measure(WindowDriver& d, int speed, double seconds) {
     MainWindow& w = d.window();
     d.setSpeed(speed);
     const std::int64_t span = static_cast<std::int64_t>(seconds * 1e9);
-    std::int64_t first = 0, last = 0;
     Measurement m;
+    Start start;
+    std::int64_t last = 0;
+    std::uint64_t seen = w.clock().ticksRun();
     test::RepaintCounter paints(d.area());
-    long paintsAtFirst = 0;
-    std::int64_t cpuAtFirst = 0;
-    double serverAtFirst = -1;
+    long wakeUps = 0;
     QEventLoop loop;
-    const auto counter = QObject::connect(&w.timmy(), &BallTimer::timeout, &loop, [&] {
-        const std::int64_t now = monotonicNs();
-        if (m.ticks == 0) {
-            first = now;
-            paintsAtFirst = paints.paints;
-            cpuAtFirst = cpuTimeNs();
-            serverAtFirst = serverCpuMs();
-        } else
-            m.longestGapMs = std::max(m.longestGapMs, (now - last) / 1e6);
-        last = now;
-        ++m.ticks;
-        m.runEnded = w.state().needsReset;
-        if (now - first >= span || m.runEnded)
-            loop.quit();
-    });
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    const auto awake =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &loop, [&] { ++wakeUps; });
+    const auto pass =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            const std::uint64_t ticks = w.clock().ticksRun();
+            if (ticks == seen)
+                return;
+            seen = ticks;
+            const std::int64_t now = monotonicNs();
+            if (start.at < 0)
+                start = Start{now,           ticks,   paints.paints,      cpuTimeNs(),
+                              serverCpuMs(), wakeUps, voluntarySwitches()};
+            else
+                m.longestGapMs = std::max(m.longestGapMs, (now - last) / 1e6);
+            last = now;
+            m.ticks = static_cast<long>(ticks - start.ticks);
+            m.runEnded = w.state().needsReset;
+            if (now - start.at >= span || m.runEnded)
+                loop.quit();
+        });
     d.start();
     loop.exec();
-    QObject::disconnect(counter);
-    m.paints = paints.paints - paintsAtFirst;
-    m.cpuMs = (cpuTimeNs() - cpuAtFirst) / 1e6;
-    if (serverAtFirst >= 0)
-        m.serverCpuMs = serverCpuMs() - serverAtFirst;
+    QObject::disconnect(awake);
+    QObject::disconnect(pass);
+    m.switches = voluntarySwitches() - start.switches;
+    m.wakeUps = wakeUps - start.wakeUps;
+    m.paints = paints.paints - start.paints;
+    m.cpuMs = (cpuTimeNs() - start.cpu) / 1e6;
+    if (start.serverCpu >= 0)
+        m.serverCpuMs = serverCpuMs() - start.serverCpu;
     d.abort();
     WindowDriver::settle();
-    m.seconds = (last - first) / 1e9;
+    m.seconds = (last - start.at) / 1e9;
     return m;
 }
 
@@ -150,15 +192,16 @@ int main(int argc, char** argv) {
         for (int rep = 0; rep < o.repetitions; ++rep) {
             for (const int speed : o.speeds) {
                 const Measurement m = measure(d, speed, o.seconds);
-                const double rate = m.seconds > 0 ? (m.ticks - 1) / m.seconds : 0;
+                const double rate = m.seconds > 0 ? m.ticks / m.seconds : 0;
                 std::printf(
                     "{\"kind\":\"tick_rate\",\"platform\":\"%s\",\"columns\":%d,\"speed\":%d,"
                     "\"rep\":%d,\"ticks\":%ld,\"seconds\":%.6f,\"rate\":%.3f,\"nominal\":%.3f,"
                     "\"longest_gap_ms\":%.3f,\"run_ended\":%s,\"paints\":%ld,\"cpu_ms\":%.1f,"
-                    "\"server_cpu_ms\":%.1f,\"refresh_hz\":%.2f}\n",
+                    "\"server_cpu_ms\":%.1f,\"wake_ups\":%ld,\"switches\":%ld,"
+                    "\"refresh_hz\":%.2f}\n",
                     qPrintable(platform), columns, speed, rep, m.ticks, m.seconds, rate,
                     1000.0 / (101 - speed), m.longestGapMs, m.runEnded ? "true" : "false", m.paints,
-                    m.cpuMs, m.serverCpuMs, refresh);
+                    m.cpuMs, m.serverCpuMs, m.wakeUps, m.switches, refresh);
                 std::fflush(stdout);
             }
         }

@@ -14,7 +14,10 @@
   columns; the ticks the page delivered between two animation frames at
   least TICK_SECONDS apart, divided by the frames' time apart;
 - paints: the most paints in one animation frame over those runs, and paints
-  outside a frame (none may happen).
+  outside a frame (none may happen);
+- processor: over the same runs, the processor time of all the browser's
+  processes (driver, browser, renderer, GPU and the rest; WebKitGTK's display
+  too) per second of the run.
 
 Each figure is the median of the repetitions, per engine (Chromium, Firefox
 ESR, WebKitGTK, or those named with --engine). Uses the page driver of the
@@ -57,12 +60,39 @@ def page_ready(page, engine, loads):
     return figures
 
 
+def tree_cpu_s(root):
+    """Processor time in seconds of the processes below `root` (not itself), from /proc."""
+    parent, cpu = {}, {}
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            with open(f"/proc/{name}/stat", encoding="utf-8") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        fields = stat[stat.rindex(")") + 2:].split()
+        parent[int(name)] = int(fields[1])
+        cpu[int(name)] = int(fields[11]) + int(fields[12])
+
+    def below(pid):
+        while pid in parent and pid != root:
+            pid = parent[pid]
+        return pid == root
+
+    ticks = sum(t for pid, t in cpu.items() if pid != root and below(pid))
+    return ticks / os.sysconf("SC_CLK_TCK")
+
+
 def tick_run(page, engine, columns, seconds):
-    """One animated run at speed 100: ticks a second, frames a second, paints."""
+    """One animated run at speed 100: ticks a second, frames a second, paints,
+    and the processor time of the browser's processes (all this benchmark's
+    children: the driver, the browser and, for WebKitGTK, its display)."""
     Page.engine = engine
     with Page(page) as p:
         set_up_run(p, columns=columns, balls=250, speed=100, start=True)
         p.wait(lambda: p.ticks() > 0, "the first tick")
+        cpu_before, wall_before = tree_cpu_s(os.getpid()), time.monotonic()
         # Two samples taken in animation frames, `seconds` apart.
         first, last = p.browser.js_await(
             "const span = arguments[0] * 1000, frame = () => new Promise(requestAnimationFrame);"
@@ -70,13 +100,14 @@ def tick_run(page, engine, columns, seconds):
             "const t0 = await frame(), a = sample(t0); let t = t0;"
             "while (t - t0 < span) t = await frame();"
             "return [a, sample(t)];", seconds)
+        cpu = (tree_cpu_s(os.getpid()) - cpu_before) / (time.monotonic() - wall_before)
         stats = p.js("return [kugStats.maxPaintsPerFrame, kugStats.paintsOutsideFrames]")
         still_running = p.row() != IDLE
     span = (last[0] - first[0]) / 1000
     return {"columns": columns, "seconds": span, "ticks_per_s": (last[1] - first[1]) / span,
             "frames_per_s": (last[2] - first[2]) / span, "paints_per_s": (last[3] - first[3]) / span,
             "max_paints_per_frame": stats[0], "paints_outside_frames": stats[1],
-            "ran_throughout": still_running}
+            "cpu_percent": 100 * cpu, "ran_throughout": still_running}
 
 
 def engine_rows(engine, ready, runs):
@@ -95,6 +126,14 @@ def engine_rows(engine, ready, runs):
                      f"{frames:.1f} frames/s{'' if throughout else ', run ended early'})",
                      "≥ 990.0/s", f"{rate:.1f}/s", f"{rate / 990:.3f}",
                      "yes" if rate >= 990 and throughout else "NO"))
+    for columns, reps in runs.items():
+        cpu = statistics.median(r["cpu_percent"] for r in reps)
+        rows.append((f"processor of Chromium's processes at speed 100, {columns} columns",
+                     "(report)", f"{cpu:.1f} % of a core", "", ""))
+    for columns, reps in runs.items():
+        cpu = statistics.median(r["cpu_percent"] for r in reps)
+        rows.append((f"{engine}: processor of the browser's processes at speed 100, {columns} columns",
+                     "(report)", f"{cpu:.1f} % of a core", "", ""))
     most = max(r["max_paints_per_frame"] for reps in runs.values() for r in reps)
     outside = sum(r["paints_outside_frames"] for reps in runs.values() for r in reps)
     paints = statistics.median(r["paints_per_s"] for reps in runs.values() for r in reps)

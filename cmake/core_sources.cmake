@@ -12,10 +12,10 @@ set(KUG_CORE_SOURCES
     src/render/board_description.cpp
     src/render/theory_fill.cpp
     src/render/pixel_raster.cpp
+    src/render/pixel_surface.cpp
     src/render/raster_surface.cpp
     src/sim/random_source.cpp
     src/sim/run_setup.cpp
     src/sim/animated_ball.cpp
     src/sim/fast_sim.cpp
-    src/sim/tick_schedule.cpp
 )

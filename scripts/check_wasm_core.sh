@@ -5,7 +5,7 @@
 # the second under node and compare what both print: the number values of
 # thousands of texts (among them ties between doubles), the start-up board on
 # a 232 x 351 area, a fast run of 250 balls on 10 columns from the standard
-# random stream, an animated run, the pixels, the frames' layout.
+# random stream, an animated run, the pixels, the frames' layout, the clock.
 #
 #   scripts/check_wasm_core.sh [TIES SHORT_TEXTS]
 #
@@ -34,10 +34,10 @@ export NODE_PATH=/usr/share/nodejs
 
 out=build/wasm-core
 mkdir -p "$out"
-# The core's sources as cmake/core_sources.cmake lists them, and the frames'
-# layout rule, the one toolkit-free part of the window.
+# The core's sources as cmake/core_sources.cmake lists them, and the
+# toolkit-free parts of the window: the frames' layout rule and the clock.
 mapfile -t core < <(sed -n '/^set(KUG_CORE_SOURCES/,/^)/p' cmake/core_sources.cmake | grep -oE 'src/[^ )]+\.cpp')
-sources=("${core[@]}" src/app/frame_fit.cpp tests/wasm/core_digest.cpp tests/wasm/number_texts.cpp)
+sources=("${core[@]}" src/app/frame_fit.cpp src/app/tick_clock.cpp tests/wasm/core_digest.cpp tests/wasm/number_texts.cpp)
 flags=(-std=c++20 -O2 -Wall -Wextra -Wpedantic -Isrc -Itests/support -Itests/wasm)
 
 # seconds since $1 (from date +%s.%N), to a tenth

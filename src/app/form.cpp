@@ -38,7 +38,14 @@ constexpr int loopIntervalMs = 100;
 } // namespace
 
 Form::Form(FormView& view, std::unique_ptr<RandomSource> random)
-    : view_(view), random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {}
+    : view_(view), clock_(view,
+                          [this](Timer timer) {
+                              if (timer == Timer::Timmy)
+                                  Timmy_Timer();
+                              else
+                                  FastTimmy_Timer();
+                          }),
+      random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {}
 
 // ---- Layout --------------------------------------------------------------
 
@@ -72,7 +79,11 @@ void Form::placeDesigned() {
     view_.place(Control::params, params_);
     for (const auto& [control, box] : paramsDesign())
         view_.place(control, box);
-    view_.setTimerInterval(Timer::FastTimmy, loopIntervalMs);
+    // The ball's timer is on with interval 0, so that it never ticks until
+    // start-up sets it; the loop's is off.
+    clock_.setInterval(Timer::Timmy, 0);
+    clock_.setEnabled(Timer::Timmy, true);
+    clock_.setInterval(Timer::FastTimmy, loopIntervalMs);
 }
 
 void Form::fitFrames(const std::vector<Extent>& needs, int contentsTop) {
@@ -129,8 +140,8 @@ void Form::Form_Load() {
     view_.setText(Control::kuglicetxt, decimalText(state_.minBalls));
     view_.setText(Control::brzinatxt, decimalText(state_.minSpeed));
     settings_ = RunSettings{state_.minColumns, state_.minBalls, state_.minSpeed};
-    view_.setTimerInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
-    view_.setTimerEnabled(Timer::Timmy, false);
+    clock_.setInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
+    clock_.setEnabled(Timer::Timmy, false);
     params_.y = frameMargin;
     gumbi_.y = params_.h + params_.y;
     simarea_.x = 0;
@@ -146,10 +157,8 @@ void Form::Form_Load() {
 // ---- Layout --------------------------------------------------------------
 
 void Form::Form_Resize() {
-    view_.setTimerEnabled(Timer::Timmy, false);
-    view_.setTimerEnabled(Timer::FastTimmy, false);
-    setIdleControls();
-    state_.needsReset = true;
+    const TickClock::Event event(clock_);
+    stopRun();
     if (view_.isMinimized())
         return;
     // The minimum itself is a constraint of the window where the toolkit
@@ -160,6 +169,13 @@ void Form::Form_Resize() {
         view_.resizeInner(Extent{std::max(inner.w, least.w), std::max(inner.h, least.h)});
     placeHorizontally();
     plotKV();
+}
+
+void Form::stopRun() {
+    clock_.setEnabled(Timer::Timmy, false);
+    clock_.setEnabled(Timer::FastTimmy, false);
+    setIdleControls();
+    state_.needsReset = true;
 }
 
 void Form::setIdleControls() {
@@ -185,14 +201,17 @@ void Form::setRunControl(Control control, bool enabled) {
 // ---- About box and exit ----------------------------------------------------
 
 void Form::Form_DblClick() {
+    const TickClock::Event event(clock_);
     view_.showAbout(state_.titleText, state_.aboutText);
 }
 
 void Form::simarea_DblClick() {
+    const TickClock::Event event(clock_);
     Form_DblClick();
 }
 
 void Form::exitcmd_Click() {
+    const TickClock::Event event(clock_);
     view_.quit();
 }
 
@@ -205,26 +224,33 @@ Integer Form::accept(Control field, FieldBounds bounds) {
 }
 
 void Form::stupcitxt_Click() {
+    const TickClock::Event event(clock_);
     view_.selectAll(Control::stupcitxt);
 }
 void Form::kuglicetxt_Click() {
+    const TickClock::Event event(clock_);
     view_.selectAll(Control::kuglicetxt);
 }
 void Form::brzinatxt_Click() {
+    const TickClock::Event event(clock_);
     view_.selectAll(Control::brzinatxt);
 }
 
 void Form::stupcitxt_DblClick() {
+    const TickClock::Event event(clock_);
     view_.setText(Control::stupcitxt, decimalText(state_.maxColumns));
 }
 void Form::kuglicetxt_DblClick() {
+    const TickClock::Event event(clock_);
     view_.setText(Control::kuglicetxt, decimalText(state_.maxBalls));
 }
 void Form::brzinatxt_DblClick() {
+    const TickClock::Event event(clock_);
     view_.setText(Control::brzinatxt, decimalText(state_.maxSpeed));
 }
 
 void Form::stupcitxt_LostFocus() {
+    const TickClock::Event event(clock_);
     settings_.columns = accept(Control::stupcitxt, {state_.minColumns, state_.maxColumns});
     state_.binCounts.redim(settings_.columns);
     state_.theoryCounts.redim(settings_.columns);
@@ -233,6 +259,7 @@ void Form::stupcitxt_LostFocus() {
 }
 
 void Form::kuglicetxt_LostFocus() {
+    const TickClock::Event event(clock_);
     const Integer balls = accept(Control::kuglicetxt, {state_.minBalls, state_.maxBalls});
     // Counts kept from a finished run belong to its ball count: at another
     // count's bar height they would be drawn at a false scale.
@@ -245,13 +272,15 @@ void Form::kuglicetxt_LostFocus() {
 }
 
 void Form::brzinatxt_LostFocus() {
+    const TickClock::Event event(clock_);
     settings_.speed = accept(Control::brzinatxt, {state_.minSpeed, state_.maxSpeed});
-    view_.setTimerInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
+    clock_.setInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
 }
 
 // ---- Mode switches ---------------------------------------------------------
 
 void Form::brzachk_Click() {
+    const TickClock::Event event(clock_);
     const bool fast = view_.isChecked(Control::brzachk);
     view_.setEnabled(Control::tragchk, !fast);
     view_.setEnabled(Control::brzinalbl, !fast);
@@ -260,6 +289,7 @@ void Form::brzachk_Click() {
 }
 
 void Form::teorijskachk_Click() {
+    const TickClock::Event event(clock_);
     plotKV();
 }
 
@@ -295,6 +325,7 @@ void Form::fastsim() {
 // ---- Runs -------------------------------------------------------------------
 
 void Form::startcmd_Click() {
+    const TickClock::Event event(clock_);
     setRunControls(false, true, true, false);
     if (state_.needsReset) {
         freshRunSetup(state_, view_.board(), settings_, switches());
@@ -302,27 +333,26 @@ void Form::startcmd_Click() {
     }
     if (view_.isChecked(Control::brzachk)) {
         if (view_.isChecked(Control::petljachk)) {
-            view_.setTimerEnabled(Timer::FastTimmy, true);
+            clock_.setEnabled(Timer::FastTimmy, true);
             setRunControl(Control::stopcmd, false); // a loop can only be aborted
         } else {
             fastsim();
         }
     } else {
-        view_.setTimerEnabled(Timer::Timmy, true);
+        clock_.setEnabled(Timer::Timmy, true);
     }
 }
 
 void Form::stopcmd_Click() {
-    view_.setTimerEnabled(Timer::Timmy, false);
+    const TickClock::Event event(clock_);
+    clock_.setEnabled(Timer::Timmy, false);
     setRunControl(Control::startcmd, true);
     setRunControl(Control::stopcmd, false);
 }
 
 void Form::fullstopcmd_Click() {
-    view_.setTimerEnabled(Timer::Timmy, false);
-    view_.setTimerEnabled(Timer::FastTimmy, false);
-    setIdleControls();
-    state_.needsReset = true;
+    const TickClock::Event event(clock_);
+    stopRun();
     state_.binCounts.clearFirst(settings_.columns);
 }
 
@@ -335,7 +365,7 @@ void Form::Timmy_Timer() {
         return;
     setIdleControls();
     state_.needsReset = true;
-    view_.setTimerEnabled(Timer::Timmy, false);
+    clock_.setEnabled(Timer::Timmy, false);
 }
 
 void Form::FastTimmy_Timer() {

@@ -3,7 +3,9 @@
 // The window's handlers, toolkit-free: what start-up, a resize, the clicks,
 // the fields' validation and the timers' ticks do to the controls, the timers
 // and the board state. A view (form_view.h) shows the controls; the desktop's
-// window and the web page are two such views over this one form.
+// window and the web page are two such views over this one form. The timers
+// run on the form's clock, which the view wakes; each handler of a user's
+// event first runs the ticks due by its moment (TickClock::Event).
 
 #include "app/form_view.h"
 #include "sim/random_source.h"
@@ -24,9 +26,11 @@ public:
     const BoardState& state() const { return state_; }
     BoardState& state() { return state_; }
     const RunSettings& settings() const { return settings_; }
+    TickClock& clock() { return clock_; }
+    const TickClock& clock() const { return clock_; }
 
-    // The layout. The controls at their designed places (and the loop's
-    // timer at its designed interval); then the parameter
+    // The layout. The controls at their designed places (and the timers as
+    // designed); then the parameter
     // frame's controls fitted to what their captions need in the view's font
     // (`needs` in the order of paramsDesign(); `contentsTop`, where the frame
     // starts its contents below its caption).
@@ -40,7 +44,8 @@ public:
     // extra width and tall enough to show the whole button frame.
     Extent minimumInner() const;
 
-    // Handlers, named after their control and event.
+    // Handlers, named after their control and event. The two timers' ticks
+    // are not user events: they run no other ticks first.
     void Form_Load();
     void Form_Resize();
     void Form_DblClick();
@@ -70,6 +75,8 @@ public:
 
 private:
     void placeHorizontally();
+    // Both timers off and the controls idle: the next start sets up a fresh run.
+    void stopRun();
     void setIdleControls();
     // The controls a run switches, in the order start, pause, abort,
     // parameter frame.
@@ -87,6 +94,7 @@ private:
     void describeBoard();
 
     FormView& view_;
+    TickClock clock_;
     BoardState state_;
     std::unique_ptr<RandomSource> random_;
     RunSettings settings_;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the window's handlers need of the controls, the timers and the window
+// What the window's handlers need of the controls, the clock and the window
 // itself, whatever draws them: the desktop's widgets or a web page. The form
-// (form.h) holds the handlers' logic and works through this alone.
+// (form.h) holds the handlers' logic and works through this alone; its
+// timers run on its clock (tick_clock.h), which the view reads and wakes.
 
 #include "app/frame_fit.h"
+#include "app/tick_clock.h"
 #include "render/surface.h"
 
 #include <string>
@@ -33,12 +35,8 @@ enum class Control {
     brzinalbl,
 };
 
-enum class Timer { Timmy, FastTimmy };
-
-class FormView {
+class FormView : public ClockSource {
 public:
-    virtual ~FormView() = default;
-
     virtual void setEnabled(Control control, bool enabled) = 0;
     // Whether the keyboard focus is on `control` or on a control inside it.
     virtual bool holdsFocus(Control control) const = 0;
@@ -52,9 +50,6 @@ public:
     virtual void selectAll(Control field) = 0;
     // Only a tick counts as ticked (a grey box does not).
     virtual bool isChecked(Control box) const = 0;
-
-    virtual void setTimerInterval(Timer timer, int ms) = 0;
-    virtual void setTimerEnabled(Timer timer, bool enabled) = 0;
 
     // The window's inner size in pixels; `resizeInner` asks for another.
     virtual Extent innerSize() const = 0;

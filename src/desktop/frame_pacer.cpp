@@ -32,21 +32,27 @@ bool FramePacer::repaintsEveryChange() {
     return every;
 }
 
-int FramePacer::framePeriodMs() const {
+std::int64_t FramePacer::framePeriodNs() const {
     const QScreen* screen = widget_->screen();
     const qreal hz = screen ? screen->refreshRate() : 60;
     // A rate a screen cannot have (0, or absurd) counts as 60 Hz.
-    return static_cast<int>(std::floor(1000.0 / (hz >= 10 && hz <= 1000 ? hz : 60)));
+    return std::llround(1e9 / (hz >= 10 && hz <= 1000 ? hz : 60));
+}
+
+int FramePacer::framePeriodMs() const {
+    return static_cast<int>(framePeriodNs() / 1'000'000);
 }
 
 void FramePacer::changed(const QRect& r) {
+    if (r.isEmpty())
+        return;
     if (repaintsEveryChange()) {
         widget_->update(r);
         return;
     }
     const bool first = pending_.isEmpty();
-    pending_ += r;
-    if (first)
+    pending_ |= r;
+    if (first && !batch_)
         schedule();
 }
 
@@ -75,13 +81,19 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
     return false; // the window goes on with its own update
 }
 
+void FramePacer::presentNow() {
+    batch_ = false;
+    timer_.stop();
+    present();
+}
+
 void FramePacer::present() {
     if (pending_.isEmpty())
         return;
     sincePresent_.start();
-    const QRegion region = pending_;
-    pending_ = QRegion();
-    widget_->repaint(region);
+    const QRect changed = pending_;
+    pending_ = QRect();
+    widget_->repaint(changed);
 }
 
 } // namespace kug

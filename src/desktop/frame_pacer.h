@@ -3,16 +3,20 @@
 // Hands a widget's changes to the screen at most once a frame. At speed 100
 // the ball moves a thousand times a second, each move drawn into the retained
 // picture at once, but a screen shows 60 (or 120, or 144) frames a second: the
-// rectangles touched since the last frame are gathered into one region, and
-// the widget repaints that region when the screen can show the next frame.
+// rectangles touched since the last frame are gathered into the one that
+// holds them all (a moving ball's overlap: one rectangle copies and clips
+// cheaper than a region of dozens), and the widget repaints that when the
+// screen can show the next frame.
 // On Wayland the compositor's frame callbacks say when (QWindow's update
 // request); elsewhere, where an update request is only a short timer, the
 // screen's refresh rate does. Nothing is scheduled while nothing changes.
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QRegion>
+#include <QRect>
 #include <QTimer>
+
+#include <cstdint>
 
 class QWidget;
 
@@ -27,8 +31,14 @@ public:
     void changed(const QRect& r);
     // Whether a frame is waiting for its turn.
     bool isWaiting() const { return !pending_.isEmpty(); }
-    // The shortest time between two repaints, in milliseconds.
+    // The clock's wake-ups come once a frame: what changes from now on waits
+    // for presentNow(), which repaints it at once.
+    void beginBatch() { batch_ = true; }
+    void presentNow();
+    // The shortest time between two repaints, in milliseconds, and the
+    // screen's refresh period in nanoseconds.
     int framePeriodMs() const;
+    std::int64_t framePeriodNs() const;
 
     // One repaint per change, with no pacing: only for benchmarks that
     // measure what the pacing saves (environment variable
@@ -43,10 +53,11 @@ private:
     void present();
 
     QWidget* widget_;
-    QRegion pending_;
+    QRect pending_;
     QTimer timer_{this}; // a child, so that it counts among the window's timers
     QElapsedTimer sincePresent_;
     bool frameRequested_ = false; // an update request to the window is under way
+    bool batch_ = false;          // a batch of ticks is under way
 };
 
 } // namespace kug

@@ -11,8 +11,6 @@ namespace kug {
 
 namespace {
 
-using raster::nearestPixel;
-
 QRect toQRect(const raster::PixelRect& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
 }
@@ -30,7 +28,7 @@ int wholeScale(qreal devicePixelRatio) {
 
 } // namespace
 
-ImageSurface::ImageSurface(Long backColor) : backColor_(backColor) {}
+ImageSurface::ImageSurface(Long backColor) : PixelSurface(backColor) {}
 
 ImageSurface::~ImageSurface() {
     if (painter_.isActive())
@@ -43,25 +41,24 @@ QColor ImageSurface::toQColor(Long color) {
 
 void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
     size = size.expandedTo(QSize(0, 0));
-    if (size == size_ && devicePixelRatio == dpr_ && !image_.isNull())
+    if (size == wholeArea().size() && devicePixelRatio == dpr_ && !image_.isNull())
         return;
     if (painter_.isActive())
         painter_.end();
     QImage next(size * devicePixelRatio, QImage::Format_RGB32);
     next.setDevicePixelRatio(devicePixelRatio);
-    next.fill(toQColor(backColor_));
+    next.fill(toQColor(backColor()));
     if (!image_.isNull() && !next.isNull()) {
         QPainter p(&next);
         p.drawImage(QPointF(0, 0), image_);
     }
     image_ = next;
-    size_ = size;
-    tiesDown_ = raster::tiesDownFor(size.width());
+    setArea(size.width(), size.height());
     dpr_ = devicePixelRatio;
     scale_ = wholeScale(devicePixelRatio);
-    if (image_.size() != size_ * scale_)
+    if (image_.size() != size * scale_)
         scale_ = 0;
-    touched(QRect(QPoint(0, 0), size_));
+    touched(wholeArea());
 }
 
 const QImage& ImageSurface::image() {
@@ -116,48 +113,39 @@ void ImageSurface::fill(const QRect& r, Long color) {
         painter().fillRect(r, toQColor(color));
 }
 
-int ImageSurface::pixelOf(Single v) const {
-    return nearestPixel(v, tiesDown_);
-}
-
 void ImageSurface::touched(const QRect& r) {
     // Once the whole area waits for its repaint, the drawing that follows
     // (a whole board after Cls) need not be reported piece by piece.
     if (wholeAreaDirty_ || !onDirty_)
         return;
-    wholeAreaDirty_ = r.contains(QRect(QPoint(0, 0), size_));
+    wholeAreaDirty_ = r.contains(wholeArea());
     onDirty_(r);
 }
 
 void ImageSurface::cls() {
     if (image_.isNull())
         return;
-    fill(QRect(QPoint(0, 0), size_), backColor_);
+    fill(wholeArea(), backColor());
     textPos_ = QPointF(0, 0);
-    touched(QRect(QPoint(0, 0), size_));
+    touched(wholeArea());
 }
 
 void ImageSurface::circle(Single x, Single y, Single radius, Long color) {
-    if (image_.isNull() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius))
+    const auto c = image_.isNull() ? std::nullopt : pixelCircle(x, y, radius);
+    if (!c)
         return;
-    // The circle is rasterised on whole pixels: centred on the pixel of its
-    // centre, with its radius rounded.
-    const int cx = pixelOf(x);
-    const int cy = pixelOf(y);
-    const int r = nearestPixel(std::clamp<Single>(radius, 0.0f, 1.0e6f));
-    const bool filled = fillStyle_ == 0;
     if (scale_ > 0) {
-        raster::circle(pixels(), scale_, cx, cy, r, toQRgb(color),
-                       filled ? std::optional<QRgb>(toQRgb(fillColor_)) : std::nullopt);
-    } else if (r == 0) {
-        painter().fillRect(QRect(cx, cy, 1, 1), toQColor(color)); // the outline of a dot
+        raster::circle(pixels(), scale_, c->cx, c->cy, c->r, toQRgb(color),
+                       c->fill ? std::optional<QRgb>(toQRgb(*c->fill)) : std::nullopt);
+    } else if (c->r == 0) {
+        painter().fillRect(QRect(c->cx, c->cy, 1, 1), toQColor(color)); // the outline of a dot
     } else {
         QPainter& p = painter();
         usePen(color);
-        useBrush(filled ? std::optional<Long>(fillColor_) : std::nullopt);
-        p.drawEllipse(QRect(cx - r, cy - r, 2 * r, 2 * r));
+        useBrush(c->fill);
+        p.drawEllipse(QRect(c->cx - c->r, c->cy - c->r, 2 * c->r, 2 * c->r));
     }
-    touched(toQRect(raster::circleBounds(cx, cy, r)));
+    touched(toQRect(c->bounds()));
 }
 
 void ImageSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) {
@@ -179,7 +167,7 @@ void ImageSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) 
 void ImageSurface::box(Single x1, Single y1, Single x2, Single y2, Long color) {
     if (image_.isNull())
         return;
-    const QRect r = toQRect(raster::spanRect(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2)));
+    const QRect r = toQRect(boxRect(x1, y1, x2, y2));
     fill(r, color);
     touched(r);
 }
@@ -192,9 +180,12 @@ void ImageSurface::print(const std::string& text) {
     p.setPen(toQColor(textColor_));
     pen_.reset(); // the text pen is not a line pen
     const QFontMetrics metrics(font_);
-    const QString s = QString::fromStdString(text);
-    const QRect r(textPos_.toPoint(), QSize(metrics.horizontalAdvance(s) + 2, metrics.height()));
-    p.drawText(textPos_ + QPointF(0, metrics.ascent()), s);
+    // The line is reported up to the area's right edge: measuring the text's
+    // width would cost more than drawing it, and the board draws its text
+    // only after a Cls, which reports the whole area anyway.
+    const QRect r(textPos_.toPoint(),
+                  QPoint(scaleWidth() - 1, textPos_.toPoint().y() + metrics.height() - 1));
+    p.drawText(textPos_ + QPointF(0, metrics.ascent()), QString::fromStdString(text));
     textPos_.ry() += metrics.height();
     touched(r);
 }

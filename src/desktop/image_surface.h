@@ -4,8 +4,7 @@
 // covered and uncovered, is kept at the screen's device pixel ratio, and every
 // operation reports the rectangle it touched so that only that is repainted.
 
-#include "render/pixel_raster.h"
-#include "render/surface.h"
+#include "render/pixel_surface.h"
 
 #include <QColor>
 #include <QFont>
@@ -18,7 +17,7 @@
 
 namespace kug {
 
-class ImageSurface final : public Surface {
+class ImageSurface final : public PixelSurface {
 public:
     using DirtyHandler = std::function<void(const QRect&)>;
 
@@ -41,12 +40,7 @@ public:
     // nothing, so every finished operation is already in it.
     const QImage& openImage() const { return image_; }
 
-    int scaleWidth() const override { return size_.width(); }
-    int scaleHeight() const override { return size_.height(); }
-    Long backColor() const override { return backColor_; }
     void cls() override;
-    void setFillStyle(int style) override { fillStyle_ = style; }
-    void setFillColor(Long color) override { fillColor_ = color; }
     void circle(Single x, Single y, Single radius, Long color) override;
     void line(Single x1, Single y1, Single x2, Single y2, Long color) override;
     void box(Single x1, Single y1, Single x2, Single y2, Long color) override;
@@ -62,20 +56,14 @@ private:
     void usePen(Long color);
     void useBrush(std::optional<Long> color); // none: circles are not filled
     void touched(const QRect& r);
-    // Pixel column or row of a coordinate: the nearest, ties by the width's rule.
-    int pixelOf(Single v) const;
+    QRect wholeArea() const { return QRect(0, 0, scaleWidth(), scaleHeight()); }
 
     QImage image_;
     QPainter painter_;
-    QSize size_;
     qreal dpr_ = 1;
-    int scale_ = 0;         // whole device pixels per pixel, or 0: the painter draws everything
-    bool tiesDown_ = false; // a coordinate halfway between two pixels takes the lower one
+    int scale_ = 0; // whole device pixels per pixel, or 0: the painter draws everything
     QFont font_;
-    Long backColor_;
     Long textColor_ = rgb(0, 0, 0);
-    Long fillColor_ = rgb(0, 0, 0);
-    int fillStyle_ = 1; // transparent until a caller asks for solid
     QPointF textPos_;
     DirtyHandler onDirty_;
     bool wholeAreaDirty_ = false;

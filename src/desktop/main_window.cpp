@@ -2,10 +2,11 @@
 #include "desktop/main_window.h"
 
 #include "desktop/accessible_widgets.h"
-#include "desktop/ball_timer.h"
+#include "desktop/double_click.h"
 #include "desktop/param_field.h"
 #include "desktop/picture_button.h"
 #include "desktop/sim_area.h"
+#include "desktop/wake_ups.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QTimer>
 
 // The pictures live in the static UI library, whose resources must be
 // registered by hand.
@@ -58,8 +58,10 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Closing an active window takes the focus from a field; no handler may
-    // run on a window that is half destroyed.
+    // Closing an active window takes the focus from a field, and the native
+    // window still has events to deliver; no handler and no tick may run on
+    // a window that is half destroyed.
+    wakeUps_->stop();
     for (ParamField* field : {stupcitxt, kuglicetxt, brzinatxt})
         disconnect(field, nullptr, this, nullptr);
 }
@@ -94,8 +96,6 @@ void MainWindow::connectHandlers() {
     // an assistive tool's toggle action changes it without one.
     connect(brzachk, &QCheckBox::toggled, this, [f] { f->brzachk_Click(); });
     connect(teorijskachk, &QCheckBox::toggled, this, [f] { f->teorijskachk_Click(); });
-    connect(Timmy, &BallTimer::timeout, this, [f] { f->Timmy_Timer(); });
-    connect(FastTimmy, &QTimer::timeout, this, [f] { f->FastTimmy_Timer(); });
 }
 
 // ---- The window's own events ----------------------------------------------
@@ -122,9 +122,8 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     // Double-clicks that a label, a frame or a disabled control let through
     // climb up to here; only the bare window surface opens the About box.
-    if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
+    if (takeDoubleClick(event) && childAt(event->position().toPoint()) == nullptr)
         form_.Form_DblClick();
-    event->accept();
 }
 
 // ---- The view ----------------------------------------------------------------
@@ -204,20 +203,12 @@ bool MainWindow::isChecked(Control box) const {
     return static_cast<const QCheckBox*>(widget(box))->checkState() == Qt::Checked;
 }
 
-void MainWindow::setTimerInterval(Timer timer, int ms) {
-    if (timer == Timer::Timmy)
-        Timmy->setInterval(ms);
-    else
-        FastTimmy->setInterval(ms);
+std::int64_t MainWindow::now() const {
+    return wakeUps_->now();
 }
 
-void MainWindow::setTimerEnabled(Timer timer, bool enabled) {
-    if (timer == Timer::Timmy)
-        Timmy->setEnabled(enabled);
-    else if (enabled)
-        FastTimmy->start();
-    else
-        FastTimmy->stop();
+void MainWindow::wakeAt(std::optional<std::int64_t> ns) {
+    wakeUps_->wakeAt(ns);
 }
 
 Extent MainWindow::innerSize() const {
@@ -248,6 +239,7 @@ void MainWindow::showAbout(const std::string& title, const std::string& text) {
     QString lines = qText(text);
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::Information, qText(title), lines, QMessageBox::Ok, this);
+    const TickClock::OwnLoop loop(form_.clock());
     box.exec();
 }
 

@@ -22,17 +22,16 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QTimer;
 
 namespace kug {
 
-class BallTimer;
 class ParamField;
 class PictureButton;
 class SimArea;
+class WakeUps;
 
-// The desktop's view of the form: the twenty controls as widgets, the two
-// timers, the About box and the window itself. What the handlers do is the
+// The desktop's view of the form: the twenty controls as widgets, the wake-ups
+// of the form's clock, the About box and the window itself. What the handlers do is the
 // form's; what belongs to Qt stays here: the widgets' events, focus reasons,
 // selecting on release, double-clicks, the font and the window's state.
 class MainWindow final : public QWidget, private FormView {
@@ -47,8 +46,9 @@ public:
     BoardState& state() { return form_.state(); }
     // The parameters as last accepted from the fields.
     const RunSettings& settings() const { return form_.settings(); }
-    BallTimer& timmy() const { return *Timmy; }
-    QTimer& fastTimmy() const { return *FastTimmy; }
+    TickClock& clock() { return form_.clock(); }
+    ClockTimer timmy() const { return ClockTimer(form_.clock(), Timer::Timmy); }
+    ClockTimer fastTimmy() const { return ClockTimer(form_.clock(), Timer::FastTimmy); }
 
     // The widget's own, beside the view's of the same names.
     using QWidget::setEnabled;
@@ -79,8 +79,8 @@ private:
     void setText(Control field, const std::string& text) override;
     void selectAll(Control field) override;
     bool isChecked(Control box) const override;
-    void setTimerInterval(Timer timer, int ms) override;
-    void setTimerEnabled(Timer timer, bool enabled) override;
+    std::int64_t now() const override;
+    void wakeAt(std::optional<std::int64_t> ns) override;
     Extent innerSize() const override;
     void resizeInner(Extent size) override;
     void setTitle(const std::string& title) override;
@@ -92,15 +92,15 @@ private:
     Form form_;
     bool built_ = false; // the constructor has run
 
-    // Controls, in the order the window creates them.
-    QTimer* FastTimmy = nullptr;
+    // Controls, in the order the window creates them; the timers are the
+    // form's clock's.
     QGroupBox* gumbi = nullptr;
     PictureButton* exitcmd = nullptr;
     PictureButton* fullstopcmd = nullptr;
     PictureButton* stopcmd = nullptr;
     PictureButton* startcmd = nullptr;
-    BallTimer* Timmy = nullptr;
     SimArea* simarea = nullptr;
+    WakeUps* wakeUps_ = nullptr;
     QGroupBox* params = nullptr;
     QCheckBox* petljachk = nullptr;
     QCheckBox* tragchk = nullptr;

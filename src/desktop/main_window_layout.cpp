@@ -3,19 +3,18 @@
 // order and initial states, and the measuring of their captions in the
 // platform's font, by which the form fits the frames.
 
-#include "desktop/ball_timer.h"
 #include "app/frame_fit.h"
 #include "desktop/main_window.h"
 #include "desktop/param_field.h"
 #include "desktop/picture_button.h"
 #include "desktop/sim_area.h"
+#include "desktop/wake_ups.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
-#include <QTimer>
 
 namespace kug {
 
@@ -73,7 +72,6 @@ QLabel* label(const QString& caption, QWidget* parent, const char* name) {
 } // namespace
 
 void MainWindow::createControls() {
-    FastTimmy = named(new QTimer(this), "FastTimmy");
     gumbi = named(new QGroupBox(this), "gumbi"); // holds the buttons; no caption drawn
     exitcmd = named(new PictureButton(":/exit.xpm", {}, "Izlaz", gumbi), "exitcmd");
     fullstopcmd = named(new PictureButton(":/stop.xpm", ":/stop_disabled.xpm", "Zaustavi", gumbi),
@@ -84,10 +82,8 @@ void MainWindow::createControls() {
     stopcmd->setEnabled(false);
     startcmd =
         named(new PictureButton(":/play.xpm", ":/play_disabled.xpm", "Pokreni", gumbi), "startcmd");
-    Timmy = named(new BallTimer(this), "Timmy");
-    Timmy->setInterval(0); // enabled with interval 0: never fires until start-up sets it
-    Timmy->setEnabled(true);
     simarea = named(new SimArea(this), "simarea");
+    wakeUps_ = new WakeUps(*this, form_.clock(), simarea->pacer());
     params = named(new QGroupBox(QStringLiteral("Parametri"), this), "params");
     petljachk = checkBox(QStringLiteral("U petlji"), params, "petljachk", false);
     tragchk = checkBox(QStringLiteral("Kuglica ostavlja trag"), params, "tragchk", true);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/param_field.h"
 
+#include "desktop/double_click.h"
+
 #include <QFocusEvent>
 #include <QMouseEvent>
 
@@ -44,9 +46,7 @@ void ParamField::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ParamField::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Not passed on: the line edit would select a word.
-    event->accept();
-    if (event->button() == Qt::LeftButton)
+    if (takeDoubleClick(event))
         emit doubleClicked();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/sim_area.h"
 
+#include "desktop/double_click.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -13,8 +15,12 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this))
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.setFont(font());
-    surface_.setDirtyHandler(
-        [this](const QRect& r) { pacer_->changed(r.translated(contentsRect().topLeft())); });
+    // A ball at the area's edge reports a margin beyond it; the border around
+    // the picture never changes.
+    surface_.setDirtyHandler([this](const QRect& r) {
+        const QRect inner = contentsRect();
+        pacer_->changed(r.translated(inner.topLeft()).intersected(inner));
+    });
     setAccessibleName(QStringLiteral("Ploča"));
     descriptionHold_.setSingleShot(true);
     descriptionHold_.setInterval(descriptionHoldMs);
@@ -78,8 +84,7 @@ void SimArea::paintEvent(QPaintEvent* event) {
 }
 
 void SimArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() == Qt::LeftButton)
+    if (takeDoubleClick(event))
         emit doubleClicked();
 }
 

@@ -27,6 +27,7 @@ public:
     const QImage& picture() { return surface_.image(); }
     // What hands the picture's changes to the screen, a frame at a time.
     const FramePacer& pacer() const { return *pacer_; }
+    FramePacer& pacer() { return *pacer_; }
 
     // The picture in words, after a drawing. Published at once when the last
     // publication is older than the hold time, else when that time is up.

@@ -2,11 +2,10 @@
 #include "render/raster_surface.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kug {
 
-RasterSurface::RasterSurface(Long backColor) : backColor_(backColor) {}
+RasterSurface::RasterSurface(Long backColor) : PixelSurface(backColor) {}
 
 raster::Pixels RasterSurface::target() {
     return raster::Pixels{buffer_.data(), deviceWidth(), deviceWidth(), deviceHeight()};
@@ -16,16 +15,16 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     scale = std::max(scale, 1);
-    if (width == width_ && height == height_ && scale == scale_ && !buffer_.empty())
+    if (width == scaleWidth() && height == scaleHeight() && scale == scale_ && !buffer_.empty())
         return;
     std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * scale *
                                         static_cast<std::size_t>(height) * scale,
-                                    raster::opaque(backColor_));
+                                    raster::opaque(backColor()));
     // The picture so far, cropped or extended, as a window's would be; at
     // another scale each new device pixel takes the old one it falls on, so
     // that a change of the screen's scale keeps what the board shows.
-    const int rows = std::min(height, height_) * scale;
-    const int columns = std::min(width, width_) * scale;
+    const int rows = std::min(height, scaleHeight()) * scale;
+    const int columns = std::min(width, scaleWidth()) * scale;
     const std::ptrdiff_t newStride = static_cast<std::ptrdiff_t>(width) * scale;
     for (int y = 0; y < rows; ++y) {
         const std::uint32_t* from =
@@ -38,11 +37,9 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
                 to[x] = from[x * scale_ / scale];
     }
     buffer_ = std::move(next);
-    width_ = width;
-    height_ = height;
+    setArea(width, height);
     scale_ = scale;
-    tiesDown_ = raster::tiesDownFor(width);
-    touched(raster::PixelRect{0, 0, width - 1, height - 1});
+    touched(area());
 }
 
 raster::PixelRect RasterSurface::takeChanged() {
@@ -69,22 +66,18 @@ void RasterSurface::fill(const raster::PixelRect& r, Long color) {
 }
 
 void RasterSurface::cls() {
-    fill(raster::PixelRect{0, 0, width_ - 1, height_ - 1}, backColor_);
+    fill(area(), backColor());
     textY_ = 0;
     text_.clear();
 }
 
 void RasterSurface::circle(Single x, Single y, Single radius, Long color) {
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius))
+    const auto c = pixelCircle(x, y, radius);
+    if (!c)
         return;
-    // Centred on the pixel of its centre, with its radius rounded.
-    const int cx = pixelOf(x);
-    const int cy = pixelOf(y);
-    const int r = raster::nearestPixel(std::clamp<Single>(radius, 0.0f, 1.0e6f));
-    raster::circle(target(), scale_, cx, cy, r, raster::opaque(color),
-                   fillStyle_ == 0 ? std::optional<std::uint32_t>(raster::opaque(fillColor_))
-                                   : std::nullopt);
-    touched(raster::circleBounds(cx, cy, r));
+    raster::circle(target(), scale_, c->cx, c->cy, c->r, raster::opaque(color),
+                   c->fill ? std::optional<std::uint32_t>(raster::opaque(*c->fill)) : std::nullopt);
+    touched(c->bounds());
 }
 
 void RasterSurface::line(Single x1, Single y1, Single x2, Single y2, Long color) {
@@ -93,7 +86,7 @@ void RasterSurface::line(Single x1, Single y1, Single x2, Single y2, Long color)
 }
 
 void RasterSurface::box(Single x1, Single y1, Single x2, Single y2, Long color) {
-    fill(raster::spanRect(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2)), color);
+    fill(boxRect(x1, y1, x2, y2), color);
 }
 
 void RasterSurface::print(const std::string& text) {

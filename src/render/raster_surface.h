@@ -6,8 +6,7 @@
 // left to the front end's own font: a Print is kept as a line to draw, with
 // where it goes.
 
-#include "render/pixel_raster.h"
-#include "render/surface.h"
+#include "render/pixel_surface.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +14,7 @@
 
 namespace kug {
 
-class RasterSurface final : public Surface {
+class RasterSurface final : public PixelSurface {
 public:
     struct TextLine {
         int x;
@@ -36,20 +35,15 @@ public:
 
     // The pixels, 0xAARRGGBB, row after row, device width by device height.
     const std::uint32_t* pixels() const { return buffer_.data(); }
-    int deviceWidth() const { return width_ * scale_; }
-    int deviceHeight() const { return height_ * scale_; }
+    int deviceWidth() const { return scaleWidth() * scale_; }
+    int deviceHeight() const { return scaleHeight() * scale_; }
     int scale() const { return scale_; }
     // The lines printed since the last Cls.
     const std::vector<TextLine>& textLines() const { return text_; }
     // The logical pixels changed since the last call (empty when none).
     raster::PixelRect takeChanged();
 
-    int scaleWidth() const override { return width_; }
-    int scaleHeight() const override { return height_; }
-    Long backColor() const override { return backColor_; }
     void cls() override;
-    void setFillStyle(int style) override { fillStyle_ = style; }
-    void setFillColor(Long color) override { fillColor_ = color; }
     void circle(Single x, Single y, Single radius, Long color) override;
     void line(Single x1, Single y1, Single x2, Single y2, Long color) override;
     void box(Single x1, Single y1, Single x2, Single y2, Long color) override;
@@ -57,18 +51,11 @@ public:
 
 private:
     raster::Pixels target();
-    int pixelOf(Single v) const { return raster::nearestPixel(v, tiesDown_); }
     void fill(const raster::PixelRect& r, Long color);
     void touched(const raster::PixelRect& r);
 
     std::vector<std::uint32_t> buffer_;
-    int width_ = 0;
-    int height_ = 0;
     int scale_ = 1;
-    bool tiesDown_ = false;
-    Long backColor_;
-    Long fillColor_ = rgb(0, 0, 0);
-    int fillStyle_ = 1; // transparent until a caller asks for solid
     int textY_ = 0;
     int lineHeight_ = 16;
     std::vector<TextLine> text_;

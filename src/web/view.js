@@ -654,10 +654,24 @@
     byId('unavailable').hidden = false;
   }
 
+  // Ticks and the user's events in their order in time: the ticks due by an
+  // event's moment run as it arrives, before it reaches its target or the
+  // browser acts on it (a focus moved, a disabled button passed over). The
+  // handlers it leads to run none of their own.
+  function watchEventOrder() {
+    const due = () => {
+      if (started && !ended) Module._kug_events_due();
+    };
+    for (const type of ['pointerdown', 'pointermove', 'pointerup', 'keydown', 'keyup', 'click',
+      'input', 'blur', 'focusout'])
+      window.addEventListener(type, due, true);
+  }
+
   function start() {
     stats.startMs = performance.now();
     measure();
     scale = wholeScale();
+    watchEventOrder();
     wireFields();
     wireButtons();
     wireBoardAndWindow();

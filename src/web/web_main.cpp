@@ -2,7 +2,10 @@
 // The page's entry points: start-up, the user's events, each handed to the
 // form's handler of the same name, a new size of the window (its resize grip,
 // maximise, full screen), a change of the board's scale, and the animation
-// frame, which delivers the timers' ticks and paints once.
+// frame, which runs the ticks due and paints once. The page first runs the
+// ticks due by an event's moment as the event arrives (kug_events_due),
+// before it reaches its target: the handlers it calls then run no ticks of
+// their own.
 
 #include "app/form.h"
 #include "web/web_view.h"
@@ -19,8 +22,7 @@ namespace {
 struct Page {
     WebView view;
     Form form{view, nullptr}; // the program's own random stream
-    // Counters for the page's benchmarks.
-    double ticks = 0;
+    // For the page's benchmarks.
     double paints = 0;
 };
 
@@ -67,6 +69,7 @@ EMSCRIPTEN_KEEPALIVE void kug_resize(int width, int height) {
     const Extent size{std::max(width, least.w), std::max(height, least.h)};
     if (size == page->view.innerSize())
         return;
+    const TickClock::Event inside(form->clock(), false);
     page->view.resizeInner(size);
     form->Form_Resize();
 }
@@ -83,17 +86,22 @@ EMSCRIPTEN_KEEPALIVE int kug_frame(double nowMs) {
     Form* form = live();
     if (!form)
         return 0;
-    const auto nowNs = static_cast<std::int64_t>(nowMs * 1e6);
-    page->ticks += page->view.timers().deliver(
-        nowNs, [form] { form->Timmy_Timer(); }, [form] { form->FastTimmy_Timer(); });
+    form->clock().runDue(static_cast<std::int64_t>(nowMs * 1e6));
     if (page->view.paint())
         ++page->paints;
-    return page->view.timers().anyEnabled() ? 1 : 0;
+    return page->view.wantsFrames() ? 1 : 0;
 }
 
-// Every tick delivered so far (the loop's among them) and every paint.
+// An event arrives: the ticks due by now run before it reaches its target.
+EMSCRIPTEN_KEEPALIVE void kug_events_due() {
+    if (Form* form = live()) {
+        const TickClock::Event arrived(form->clock());
+    }
+}
+
+// Every tick run so far (the loop's among them) and every paint.
 EMSCRIPTEN_KEEPALIVE double kug_ticks() {
-    return page ? page->ticks : 0;
+    return page ? static_cast<double>(page->form.clock().ticksRun()) : 0;
 }
 EMSCRIPTEN_KEEPALIVE double kug_paints() {
     return page ? page->paints : 0;
@@ -102,8 +110,10 @@ EMSCRIPTEN_KEEPALIVE double kug_paints() {
 // The handlers, by their names.
 #define KUG_HANDLER(name)                                                                          \
     EMSCRIPTEN_KEEPALIVE void kug_##name() {                                                       \
-        if (Form* form = live())                                                                   \
+        if (Form* form = live()) {                                                                 \
+            const TickClock::Event inside(form->clock(), false);                                   \
             form->name();                                                                          \
+        }                                                                                          \
     }
 KUG_HANDLER(Form_DblClick)
 KUG_HANDLER(simarea_DblClick)

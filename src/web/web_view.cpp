@@ -23,7 +23,7 @@ int id(Control control) {
 
 } // namespace
 
-std::int64_t pageNowNs() {
+std::int64_t WebView::now() const {
     return std::llround(emscripten_get_now() * 1e6);
 }
 
@@ -84,14 +84,6 @@ bool WebView::isChecked(Control box) const {
     return kugjs_isChecked(id(box)) != 0;
 }
 
-void WebView::setTimerInterval(Timer timer, int ms) {
-    timers_.setInterval(timer, ms, pageNowNs());
-}
-
-void WebView::setTimerEnabled(Timer timer, bool enabled) {
-    timers_.setEnabled(timer, enabled, pageNowNs());
-}
-
 void WebView::resizeInner(Extent size) {
     inner_ = size;
     // A window of another size may be scaled otherwise on the page, and its
@@ -128,9 +120,8 @@ void WebView::showAbout(const std::string& title, const std::string& text) {
 }
 
 void WebView::quit() {
+    // The page no longer calls the form, nor its clock.
     quit_ = true;
-    timers_.setEnabled(Timer::Timmy, false, pageNowNs());
-    timers_.setEnabled(Timer::FastTimmy, false, pageNowNs());
     kugjs_quit();
 }
 

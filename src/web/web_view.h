@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The web page's view of the form: the controls are the page's elements,
-// reached through the small JavaScript view (js_view.h); the timers are driven
-// by the page's animation frames; the board is drawn into a pixel buffer of
-// its own, which the page copies to its canvas once a frame.
+// reached through the small JavaScript view (js_view.h); the form's clock reads
+// the page's clock and is woken by the page's animation frames; the board is
+// drawn into a pixel buffer of its own, which the page copies to its canvas
+// once a frame.
 
 #include "app/form_view.h"
-#include "web/frame_timers.h"
 #include "render/raster_surface.h"
 
 #include <cstdint>
@@ -27,7 +27,8 @@ public:
     void setScale(int scale);
     // The window's new inner size, from the page's resize grip.
     void setInnerSize(Extent size) { inner_ = size; }
-    FrameTimers& timers() { return timers_; }
+    // Whether the form's clock wants another frame.
+    bool wantsFrames() const { return wantsFrames_; }
     bool hasQuit() const { return quit_; }
     // Copies what changed on the board since the last paint to the page.
     // Returns whether anything was painted.
@@ -41,8 +42,10 @@ public:
     void setText(Control field, const std::string& text) override;
     void selectAll(Control field) override;
     bool isChecked(Control box) const override;
-    void setTimerInterval(Timer timer, int ms) override;
-    void setTimerEnabled(Timer timer, bool enabled) override;
+    // The page's clock, in nanoseconds (the one requestAnimationFrame's times
+    // are on); the frames come as long as the clock wants them.
+    std::int64_t now() const override;
+    void wakeAt(std::optional<std::int64_t> ns) override { wantsFrames_ = ns.has_value(); }
     Extent innerSize() const override { return inner_; }
     void resizeInner(Extent size) override;
     // A page cannot be minimised; a hidden tab only stops its frames.
@@ -59,17 +62,14 @@ private:
     std::optional<std::string> textLinesChanged();
 
     RasterSurface board_;
-    FrameTimers timers_;
     Box area_;
     Extent inner_;
     int scale_ = 1;
     bool quit_ = false;
+    bool wantsFrames_ = false;
     bool lineHeightSet_ = false;
     std::string shownText_;
     std::vector<std::uint8_t> rgba_; // the changed rectangle, as a canvas takes it
 };
-
-// The page's clock, in nanoseconds (the same as requestAnimationFrame's).
-std::int64_t pageNowNs();
 
 } // namespace kug

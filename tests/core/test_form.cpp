@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers without a toolkit, through a view that records what
 // they do: start-up, the run states with their controls and timers, the focus
-// that never falls to exit or abort, a resize below the minimum, the fields'
-// validation with its consequences, the About box and exit.
+// that never falls to exit or abort, the order of ticks and events on a
+// scripted clock, a resize below the minimum, the fields' validation with its
+// consequences, the About box and exit.
 
 #include "app/form.h"
 #include "recording_surface.h"
@@ -10,6 +11,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,8 +52,8 @@ public:
     void setText(Control f, const std::string& t) override { texts[f] = t; }
     void selectAll(Control f) override { selected = f; }
     bool isChecked(Control b) const override { return checked.count(b) > 0; }
-    void setTimerInterval(Timer t, int ms) override { intervals[t] = ms; }
-    void setTimerEnabled(Timer t, bool on) override { running[t] = on; }
+    std::int64_t now() const override { return clockNs; }
+    void wakeAt(std::optional<std::int64_t>) override {}
     Extent innerSize() const override { return inner; }
     void resizeInner(Extent size) override { inner = size; }
     bool isMinimized() const override { return minimized; }
@@ -64,6 +66,8 @@ public:
     void describeBoard(const std::string& t) override { description = t; }
     void showAbout(const std::string& t, const std::string& text) override {
         about.push_back(t + "|" + text);
+        if (modalLoop)
+            modalLoop();
     }
     void quit() override { ++quits; }
 
@@ -77,11 +81,11 @@ public:
     std::map<Control, std::string> texts;
     std::optional<Control> selected;
     std::set<Control> checked;
-    std::map<Timer, int> intervals;
-    std::map<Timer, bool> running;
+    std::int64_t clockNs = 0;
     bool minimized = false;
     std::string title, description;
     std::vector<std::string> about;
+    std::function<void()> modalLoop; // what happens while the About box is open
     int quits = 0;
     std::unique_ptr<RecordingSurface> area;
 };
@@ -103,10 +107,10 @@ struct Started {
 QString row(const Started& s) {
     const auto on = [](bool b) { return QString::fromLatin1(b ? "1" : "0"); };
     const FakeView& v = s.view;
+    const TickClock& clock = s.form.clock();
     return on(v.enabled(Control::startcmd)) + on(v.enabled(Control::stopcmd)) +
            on(v.enabled(Control::fullstopcmd)) + on(v.enabled(Control::params)) +
-           on(v.running.count(Timer::Timmy) && v.running.at(Timer::Timmy)) +
-           on(v.running.count(Timer::FastTimmy) && v.running.at(Timer::FastTimmy)) +
+           on(clock.isEnabled(Timer::Timmy)) + on(clock.isEnabled(Timer::FastTimmy)) +
            on(s.form.state().needsReset);
 }
 
@@ -136,9 +140,8 @@ void TestForm::startUp() {
     QCOMPARE(v.texts.at(Control::stupcitxt), std::string("2"));
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
     QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
-    QCOMPARE(v.intervals.at(Timer::Timmy), 100);
-    QCOMPARE(v.intervals.at(Timer::FastTimmy), 100);
-    QVERIFY(!v.running.at(Timer::Timmy));
+    QCOMPARE(s.form.clock().interval(Timer::Timmy), 100);
+    QCOMPARE(s.form.clock().interval(Timer::FastTimmy), 100);
     QCOMPARE(v.title, std::string("Kuglovica"));
     QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));
     QCOMPARE(v.boxes.at(Control::gumbi), (Box{246, 246, 145, 49}));
@@ -155,7 +158,9 @@ void TestForm::startUp() {
 
 // Each step is a handler; after it the row must be the state's, and a
 // control that was disabled while it held the focus has handed the focus to
-// the drawing area.
+// the drawing area. A step may come at a moment of the scripted clock
+// ("pause@10.5", in ms), and a state name the ticks run by then ("Paused:10"):
+// every handler of a user's event runs the ticks due by its moment first.
 void TestForm::runStates_data() {
     QTest::addColumn<bool>("fast");
     QTest::addColumn<bool>("loop");
@@ -187,6 +192,19 @@ void TestForm::runStates_data() {
     add("looping, abort: idle", true, true, "start abort", "Looping Idle");
     add("looping, abort, start: looping", true, true, "start abort start", "Looping Idle Looping");
     add("looping, resize: idle", true, true, "start resize", "Looping Idle");
+    // At speed 100 a tick comes every millisecond; the one ball lands at 35 ms.
+    add("pause: the ticks due first", false, false, "speed start pause@10.5 wake@40",
+        "Idle Running Paused:10 Paused:10");
+    add("abort: the ticks due, then none", false, false, "speed start abort@20.5 wake@60",
+        "Idle Running Idle:20 Idle:20");
+    add("pause after the landing fell due", false, false, "speed start pause@35.5",
+        "Idle Running Idle:35");
+    add("a wake-up's batch ends with the run", false, false, "speed start wake@60 wake@90",
+        "Idle Running Idle:35 Idle:35");
+    add("resize: the ticks due first", false, false, "speed start resize@5.5",
+        "Idle Running Idle:5");
+    // The About box stays open 7 ms, and the ticks go on meanwhile.
+    add("About box: ticks go on", false, false, "speed start about@5.5", "Idle Running Running:12");
 }
 
 void TestForm::runStates() {
@@ -199,8 +217,15 @@ void TestForm::runStates() {
         s.view.checked.insert(Control::brzachk);
     if (loop)
         s.view.checked.insert(Control::petljachk);
+    s.view.modalLoop = [&] {
+        s.view.clockNs += 7'000'000;
+        s.form.clock().runDue();
+    };
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        const QString& step = steps[i];
+        const QStringList at = steps[i].split('@');
+        const QString& step = at[0];
+        if (at.size() > 1)
+            s.view.clockNs = std::llround(at[1].toDouble() * 1e6);
         // The focus rests on the button about to be pressed, as after a
         // click, and for a resize on the pause button.
         const std::map<QString, Control> pressed{{"start", Control::startcmd},
@@ -224,10 +249,20 @@ void TestForm::runStates() {
             s.form.Form_Resize();
         else if (step == "tick")
             s.form.FastTimmy_Timer();
+        else if (step == "speed") {
+            s.view.texts[Control::brzinatxt] = "100";
+            s.form.brzinatxt_LostFocus();
+        } else if (step == "wake")
+            s.form.clock().runDue();
+        else if (step == "about")
+            s.form.Form_DblClick();
         else
             for (int t = 0; t < 100000 && !s.form.state().needsReset; ++t)
                 s.form.Timmy_Timer();
-        QCOMPARE(row(s), rows.at(states[i]));
+        const QStringList state = states[i].split(':');
+        QCOMPARE(row(s), rows.at(state[0]));
+        if (state.size() > 1)
+            QCOMPARE(s.form.clock().ticksRun(), state[1].toULongLong());
         if (s.view.focus && !s.view.enabled(*s.view.focus))
             QFAIL(
                 qPrintable(QStringLiteral("the focus stayed on a disabled control after ") + step));
@@ -311,7 +346,7 @@ void TestForm::fields() {
     if (f == Control::stupcitxt)
         QCOMPARE(s.form.state().binCounts.upper(), columns); // made anew
     QCOMPARE(int(s.form.state().barUnit), barUnit);
-    QCOMPARE(s.view.intervals.at(Timer::Timmy), interval);
+    QCOMPARE(s.form.clock().interval(Timer::Timmy), interval);
     QCOMPARE(s.form.state().binCounts(1) == 3, countsKept);
 }
 

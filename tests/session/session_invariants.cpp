@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session_invariants.h"
 
-#include "desktop/ball_timer.h"
 #include "desktop/param_field.h"
 #include "desktop/sim_area.h"
 #include "render/plot_kv.h"
@@ -95,7 +94,7 @@ RunState SessionInvariants::runState() const {
                   fullstopcmd_->isEnabled(),
                   params_->isEnabled(),
                   window_.timmy().isEnabled(),
-                  window_.fastTimmy().isActive(),
+                  window_.fastTimmy().isEnabled(),
                   window_.state().needsReset};
     for (const Row& r : rows) {
         if (r.start == now.start && r.stop == now.stop && r.fullstop == now.fullstop &&
@@ -140,7 +139,7 @@ QString SessionInvariants::checkRunState() const {
                           "parameters %4, Timmy %5, FastTimmy %6, needsReset %7")
         .arg(yesNo(startcmd_->isEnabled()), yesNo(stopcmd_->isEnabled()),
              yesNo(fullstopcmd_->isEnabled()), yesNo(params_->isEnabled()),
-             yesNo(window_.timmy().isEnabled()), yesNo(window_.fastTimmy().isActive()),
+             yesNo(window_.timmy().isEnabled()), yesNo(window_.fastTimmy().isEnabled()),
              yesNo(window_.state().needsReset));
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session_player.h"
 
-#include "desktop/ball_timer.h"
 #include "desktop/param_field.h"
 
 #include <QApplication>
@@ -181,7 +180,7 @@ QString SessionPlayer::playOne() {
         return restore();
     driver_.makeActive();
     // Ticks arrive only while a timer is on.
-    const bool ticking = window_.timmy().isEnabled() || window_.fastTimmy().isActive();
+    const bool ticking = window_.timmy().isEnabled() || window_.fastTimmy().isEnabled();
     if (ticking && chance(35))
         return tickBurst();
     const int r = pick(1000);
@@ -324,7 +323,7 @@ QString SessionPlayer::tickBurst() {
     // A loop tick is a whole fast run, so loop ticks come a few at a time.
     const int r = pick(100);
     int count = r < 70 ? 1 + pick(8) : r < 95 ? 1 + pick(300) : 1 + pick(5000);
-    if (window_.fastTimmy().isActive())
+    if (window_.fastTimmy().isEnabled())
         count = 1 + count % 4;
     int delivered = 0;
     for (; delivered < count; ++delivered) {
@@ -332,7 +331,7 @@ QString SessionPlayer::tickBurst() {
             window_.form().Timmy_Timer();
             if (window_.state().needsReset)
                 ++figures_.finishedRuns;
-        } else if (window_.fastTimmy().isActive()) {
+        } else if (window_.fastTimmy().isEnabled()) {
             window_.form().FastTimmy_Timer();
         } else {
             break;

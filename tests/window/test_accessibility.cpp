@@ -5,7 +5,6 @@
 // request has returned. (Names, roles and states as a screen reader reads them
 // are checked over AT-SPI by the a11y tests.)
 
-#include "desktop/ball_timer.h"
 #include "desktop/main_window.h"
 #include "desktop/param_field.h"
 #include "desktop/sim_area.h"
@@ -98,7 +97,7 @@ void TestAccessibility::descriptionFollowsTheDrawing() {
 
     // An animated run, ticked by hand up to its first landing.
     child<QPushButton>(w, "startcmd")->click();
-    w.timmy().setEnabled(false);
+    w.clock().setEnabled(Timer::Timmy, false);
     QCOMPARE(settledDescription(*area),
              QStringLiteral("Još 8 kuglica.\nStupci: 0, 0, 0\nTeorijska raspodjela: 2, 4, 2"));
     while (w.state().ballsLeft == 8)

@@ -4,7 +4,6 @@
 // any way corrects its text into a whole number within bounds, after which the
 // board follows.
 
-#include "desktop/ball_timer.h"
 #include "field_fixture_picture.h"
 #include "window_driver.h"
 
@@ -320,7 +319,7 @@ void TestFields::tabThroughBallsKeepsCounts() {
 void TestFields::tabThroughSpeedSetsInterval() {
     WindowDriver fx;
     QVERIFY(fx.open());
-    fx.window().timmy().setInterval(55);
+    fx.window().clock().setInterval(Timer::Timmy, 55);
     QLineEdit* f = fx.field("brzinatxt");
     WindowDriver::click(f);
     QTest::keyClick(f, Qt::Key_Tab);

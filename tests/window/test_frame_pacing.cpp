@@ -4,7 +4,6 @@
 // backing store) is exactly the retained picture, as a repaint per tick
 // would have left it. With nothing to show, nothing is scheduled.
 
-#include "desktop/ball_timer.h"
 #include "window_driver.h"
 #include "window_fixture_runs.h"
 
@@ -68,7 +67,7 @@ void TestFramePacing::burstIsOneFrame() {
     w.enterText("kuglicetxt", "20");
     w.clickCheckBox("tragchk"); // rings left behind show every move
     w.clickButton("startcmd");
-    w->timmy().setEnabled(false); // the ticks come from the test alone
+    w->clock().setEnabled(Timer::Timmy, false); // the ticks come from the test alone
     const FramePacer& pacer = w.area()->pacer();
     QTRY_VERIFY(pacerIdle(pacer));
     RepaintCounter counter(w.area());
@@ -110,7 +109,7 @@ void TestFramePacing::quietWhenNothingChanges() {
     const FramePacer& pacer = w.area()->pacer();
     QTRY_VERIFY(pacerIdle(pacer));
     w.clickButton("startcmd");
-    w->timmy().setEnabled(false); // the ticks come from the test alone
+    w->clock().setEnabled(Timer::Timmy, false); // the ticks come from the test alone
     for (int i = 0; i < 5; ++i)
         w->form().Timmy_Timer();
     w.clickButton("stopcmd");

@@ -4,7 +4,6 @@
 // tall enough for the whole button frame), minimising and restoring in the middle of a run,
 // maximising and large sizes, and what a resize leaves of a run.
 
-#include "desktop/ball_timer.h"
 #include "design_font.h"
 #include "field_fixture_picture.h"
 #include "window_driver.h"
@@ -55,7 +54,7 @@ private:
 
 void TestResize::verifyIdle(WindowDriver& fx) {
     QVERIFY(!fx.window().timmy().isEnabled());
-    QVERIFY(!fx.window().fastTimmy().isActive());
+    QVERIFY(!fx.window().fastTimmy().isEnabled());
     QVERIFY(fx.button("startcmd")->isEnabled());
     QVERIFY(!fx.button("stopcmd")->isEnabled());
     QVERIFY(!fx.button("fullstopcmd")->isEnabled());

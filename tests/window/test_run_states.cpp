@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs driven through the real buttons: the run-state table, the fresh set-up,
 // pause and resume, abort, the single and the looping fast run, the end of an
-// animated run and what a redraw or a resize does to a finished histogram.
+// animated run, what a redraw or a resize does to a finished histogram, and a
+// click from the window system after the ticks fell due.
 
-#include "desktop/ball_timer.h"
 #include "desktop/main_window.h"
 #include "window_driver.h"
 #include "window_fixture_runs.h"
@@ -83,6 +83,8 @@ private slots:
     void finishedHistogramSurvives();
     void timmyInterval_data();
     void timmyInterval();
+    void clickAfterTicksFellDue_data();
+    void clickAfterTicksFellDue();
 };
 
 // Run states through the window. Each step is a click on a real button; after
@@ -328,7 +330,7 @@ void TestRunStates::singleFastRun() {
 }
 
 // Every tick of the loop is one complete run of exactly b balls, counted from
-// zero, whether the tick comes from the handler or from the timer's signal.
+// zero, whether the tick comes from the handler or from the clock.
 void TestRunStates::loopTicks_data() {
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("balls");
@@ -354,12 +356,16 @@ void TestRunStates::loopTicks() {
 
     for (int tick = 1; tick <= 4; ++tick) {
         const std::size_t drawnBefore = random->drawn;
-        if (tick % 2 == 1)
+        std::uint64_t runs = 1;
+        if (tick % 2 == 1) {
             w->form().FastTimmy_Timer();
-        else
-            QVERIFY(QMetaObject::invokeMethod(&w->fastTimmy(), "timeout", Qt::DirectConnection));
+        } else {
+            const std::uint64_t ran = w->clock().ticksRun();
+            QTRY_VERIFY(w->clock().ticksRun() > ran);
+            runs = w->clock().ticksRun() - ran;
+        }
         QCOMPARE(countSum(*w), b);
-        QCOMPARE(random->drawn - drawnBefore, std::size_t(b) * std::size_t(n - 1));
+        QCOMPARE(random->drawn - drawnBefore, runs * std::size_t(b) * std::size_t(n - 1));
         QCOMPARE(runControls(*w), loopingRow);
         QVERIFY(redBarIn(*w, fullestBin(*w)));
     }
@@ -450,18 +456,49 @@ void TestRunStates::timmyInterval() {
     QFETCH(int, interval);
     WindowDriver w;
     QVERIFY(w.open());
-    auto* timer = qobject_cast<BallTimer*>(w->findChild<QObject*>(QStringLiteral("Timmy")));
-    QVERIFY(timer);
-    QCOMPARE(timer, &w->timmy());
+    const ClockTimer timer = w->timmy();
 
     w.enterText("brzinatxt", speed);
-    QCOMPARE(timer->interval(), interval);
-    QVERIFY(!timer->isEnabled());
+    QCOMPARE(timer.interval(), interval);
+    QVERIFY(!timer.isEnabled());
     w.clickButton("startcmd");
-    QVERIFY(timer->isEnabled());
-    QCOMPARE(timer->interval(), interval);
+    QVERIFY(timer.isEnabled());
+    QCOMPARE(timer.interval(), interval);
     w.clickButton("fullstopcmd");
-    QVERIFY(!timer->isEnabled());
+    QVERIFY(!timer.isEnabled());
+}
+
+// At speed 100 the event loop sleeps through 40 ms; then a click on pause
+// comes through the window system. The ticks due run before the click reaches
+// the button: the one ball of a short run lands (at 35 ms) and the pause
+// button, disabled, takes no click; in a longer run the pause comes after them.
+void TestRunStates::clickAfterTicksFellDue_data() {
+    QTest::addColumn<QString>("balls");
+    QTest::addColumn<QString>("state");
+    QTest::newRow("the run ends first") << QStringLiteral("1") << QStringLiteral("Idle");
+    QTest::newRow("paused after the ticks") << QStringLiteral("5") << QStringLiteral("Paused");
+}
+
+void TestRunStates::clickAfterTicksFellDue() {
+    QFETCH(QString, balls);
+    QFETCH(QString, state);
+    WindowDriver w;
+    QVERIFY(w.open());
+    prepare(w, QStringLiteral("2"), balls);
+    w.enterText("brzinatxt", QStringLiteral("100"));
+    w.clickButton("startcmd");
+    QPushButton* pause = w.button("stopcmd");
+    std::uint64_t ticksAtClick = 0;
+    connect(pause, &QPushButton::clicked, this, [&] { ticksAtClick = w->clock().ticksRun(); });
+    const std::uint64_t before = w->clock().ticksRun();
+    QTest::qSleep(40);
+    QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
+                      pause->mapTo(&*w, pause->rect().center()));
+    QCOMPARE(runControls(*w), rowNamed(state));
+    if (state == QLatin1String("Idle"))
+        QCOMPARE(ticksAtClick, std::uint64_t(0)); // no click reached the button
+    else
+        QVERIFY(ticksAtClick >= before + 40);
 }
 
 QTEST_MAIN(TestRunStates)

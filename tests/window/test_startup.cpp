@@ -3,10 +3,9 @@
 // nesting, captions, positions and initial states, the tab order, the board
 // geometry of the first drawing, the button pictures and a screenshot.
 
-#include "desktop/ball_timer.h"
+#include "design_font.h"
 #include "desktop/main_window.h"
 #include "desktop/sim_area.h"
-#include "design_font.h"
 #include "window_driver.h"
 
 #include <QDir>
@@ -51,7 +50,6 @@ private slots:
     void init();
     void cleanup();
     void startupValues();
-    void timers();
     void controls_data();
     void controls();
     void designedCaptions_data();
@@ -91,24 +89,6 @@ void TestStartup::startupValues() {
     // window is 25 wider than designed: "Brzina simulacije:" needs 106 pixels
     // in the default font, and the frames grow by what their labels need.
     QCOMPARE(w.size(), QSize(421, 355));
-}
-
-void TestStartup::timers() {
-    const MainWindow& w = window_->window();
-    auto* timmy = w.findChild<BallTimer*>(QStringLiteral("Timmy"));
-    QVERIFY(timmy);
-    QCOMPARE(timmy, &w.timmy());
-    QCOMPARE(timmy->parent(), &w);
-    QCOMPARE(timmy->interval(), 100);
-    QVERIFY(!timmy->isEnabled());
-
-    auto* fast = w.findChild<QTimer*>(QStringLiteral("FastTimmy"));
-    QVERIFY(fast);
-    QCOMPARE(fast, &w.fastTimmy());
-    QCOMPARE(fast->parent(), &w);
-    QCOMPARE(fast->interval(), 100);
-    QVERIFY(!fast->isActive());
-    QVERIFY(!fast->isSingleShot());
 }
 
 // The eighteen visible controls. The three pieces that the layout moves

@@ -3,7 +3,6 @@
 // enabled states between the speed controls and the loop box, "Teorijska
 // raspodjela" redraws the board with or without the theoretical bars.
 
-#include "desktop/ball_timer.h"
 #include "field_fixture_picture.h"
 #include "window_driver.h"
 

@@ -3,7 +3,6 @@
 // The run states as the window shows them, and reading runs back from the
 // board: counts, ball fields and the pixels of the histogram.
 
-#include "desktop/ball_timer.h"
 #include "desktop/main_window.h"
 #include "desktop/sim_area.h"
 #include "window_driver.h"
@@ -50,7 +49,7 @@ inline RunControls runControls(const MainWindow& w) {
                        control<QPushButton>(w, "fullstopcmd").isEnabled(),
                        control<QGroupBox>(w, "params").isEnabled(),
                        w.timmy().isEnabled(),
-                       w.fastTimmy().isActive(),
+                       w.fastTimmy().isEnabled(),
                        w.state().needsReset};
 }
 
