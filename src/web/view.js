@@ -662,8 +662,10 @@
     const due = () => {
       if (started && !ended) Module._kug_events_due();
     };
+    // (A maximised or full-screen window's resize comes from the browser's
+    // resize and fullscreenchange events: they count too.)
     for (const type of ['pointerdown', 'pointermove', 'pointerup', 'keydown', 'keyup', 'click',
-      'input', 'blur', 'focusout'])
+      'input', 'blur', 'focusout', 'resize', 'fullscreenchange'])
       window.addEventListener(type, due, true);
   }
 
