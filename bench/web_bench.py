@@ -128,10 +128,6 @@ def engine_rows(engine, ready, runs):
                      "yes" if rate >= 990 and throughout else "NO"))
     for columns, reps in runs.items():
         cpu = statistics.median(r["cpu_percent"] for r in reps)
-        rows.append((f"processor of Chromium's processes at speed 100, {columns} columns",
-                     "(report)", f"{cpu:.1f} % of a core", "", ""))
-    for columns, reps in runs.items():
-        cpu = statistics.median(r["cpu_percent"] for r in reps)
         rows.append((f"{engine}: processor of the browser's processes at speed 100, {columns} columns",
                      "(report)", f"{cpu:.1f} % of a core", "", ""))
     most = max(r["max_paints_per_frame"] for reps in runs.values() for r in reps)
