@@ -25,8 +25,6 @@ public:
 
     // Whole device pixels per pixel of the board.
     void setScale(int scale);
-    // The window's new inner size, from the page's resize grip.
-    void setInnerSize(Extent size) { inner_ = size; }
     // Whether the form's clock wants another frame.
     bool wantsFrames() const { return wantsFrames_; }
     bool hasQuit() const { return quit_; }
