@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The toolkit-free core's sources, relative to the project's root: the
-# desktop's build, the fuzz targets and the web page's emscripten build list
-# them from here.
+# The toolkit-free core's sources and the form's, relative to the project's
+# root: the desktop's build, the fuzz targets and the web page's emscripten
+# build list them from here.
 set(KUG_CORE_SOURCES
     src/state/integers.cpp
     src/state/number_text.cpp
@@ -18,4 +18,13 @@ set(KUG_CORE_SOURCES
     src/sim/run_setup.cpp
     src/sim/animated_ball.cpp
     src/sim/fast_sim.cpp
+)
+# The form: the window's controls, handlers and layout, and the clock.
+set(KUG_FORM_SOURCES
+    src/app/controls.cpp
+    src/app/description_hold.cpp
+    src/app/form.cpp
+    src/app/form_layout.cpp
+    src/app/frame_fit.cpp
+    src/app/tick_clock.cpp
 )

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The form's handlers of the user's events and of the timers, and the run
+// states they move between.
+
 #include "app/form.h"
 
 #include "render/board_description.h"
@@ -15,25 +18,46 @@ namespace kug {
 
 namespace {
 
-// Designed twips to pixels on a 96-dpi screen.
-constexpr int px(int twips) {
-    return twips / 15;
-}
+// Which handler takes which event; none is the window's bare surface. Every
+// other event, on the frames, the labels and the other check boxes, is
+// left to the toolkit.
+struct HandlerRow {
+    std::optional<Control> control;
+    UserEvent event;
+    void (Form::*handler)();
+};
 
-constexpr Box designedBox(int left, int top, int width, int height) {
-    return Box{px(left), px(top), px(width), px(height)};
-}
+constexpr HandlerRow handlers[] = {
+    {std::nullopt, UserEvent::DblClick, &Form::Form_DblClick},
+    {Control::simarea, UserEvent::DblClick, &Form::simarea_DblClick},
+    {Control::exitcmd, UserEvent::Click, &Form::exitcmd_Click},
+    {Control::startcmd, UserEvent::Click, &Form::startcmd_Click},
+    {Control::stopcmd, UserEvent::Click, &Form::stopcmd_Click},
+    {Control::fullstopcmd, UserEvent::Click, &Form::fullstopcmd_Click},
+    {Control::stupcitxt, UserEvent::Click, &Form::stupcitxt_Click},
+    {Control::stupcitxt, UserEvent::DblClick, &Form::stupcitxt_DblClick},
+    {Control::stupcitxt, UserEvent::LostFocus, &Form::stupcitxt_LostFocus},
+    {Control::kuglicetxt, UserEvent::Click, &Form::kuglicetxt_Click},
+    {Control::kuglicetxt, UserEvent::DblClick, &Form::kuglicetxt_DblClick},
+    {Control::kuglicetxt, UserEvent::LostFocus, &Form::kuglicetxt_LostFocus},
+    {Control::brzinatxt, UserEvent::Click, &Form::brzinatxt_Click},
+    {Control::brzinatxt, UserEvent::DblClick, &Form::brzinatxt_DblClick},
+    {Control::brzinatxt, UserEvent::LostFocus, &Form::brzinatxt_LostFocus},
+    {Control::brzachk, UserEvent::Click, &Form::brzachk_Click},
+    {Control::teorijskachk, UserEvent::Click, &Form::teorijskachk_Click},
+};
 
-// The designed inner area of the window, and the frames' sizes.
-constexpr Extent designedInner{396, 355};
-constexpr Extent paramsDesignedSize{px(2175), px(3615)};
-constexpr Extent gumbiDesignedSize{px(2175), px(735)};
-// The frames' distance from the top and the right edge of the window.
-constexpr int frameMargin = 5;
-// Between the drawing area and the parameter frame.
-constexpr int areaGap = 10;
-// The loop's timer, once started, ticks every 100 ms.
-constexpr int loopIntervalMs = 100;
+// The three fields, each with the bound a double-click fills in.
+struct FieldRow {
+    Control field;
+    Integer BoardState::*upper;
+};
+
+constexpr FieldRow fields[] = {
+    {Control::stupcitxt, &BoardState::maxColumns},
+    {Control::kuglicetxt, &BoardState::maxBalls},
+    {Control::brzinatxt, &BoardState::maxSpeed},
+};
 
 } // namespace
 
@@ -47,155 +71,36 @@ Form::Form(FormView& view, std::unique_ptr<RandomSource> random)
                           }),
       random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {}
 
-// ---- Layout --------------------------------------------------------------
-
-const std::vector<std::pair<Control, Box>>& Form::paramsDesign() {
-    static const std::vector<std::pair<Control, Box>> design{
-        {Control::petljachk, designedBox(360, 2520, 1335, 255)},
-        {Control::tragchk, designedBox(120, 3000, 1815, 195)},
-        {Control::brzachk, designedBox(120, 2280, 1815, 255)},
-        {Control::Check1, designedBox(120, 3240, 735, 255)},
-        {Control::teorijskachk, designedBox(120, 1200, 1815, 255)},
-        {Control::brzinatxt, designedBox(1440, 1680, 615, 375)},
-        {Control::kuglicetxt, designedBox(1440, 720, 615, 375)},
-        {Control::stupcitxt, designedBox(1440, 240, 615, 375)},
-        {Control::brzinalbl, designedBox(120, 1680, 1215, 375)},
-        {Control::kuglicelbl, designedBox(120, 720, 1215, 375)},
-        {Control::stupcilbl, designedBox(120, 240, 1215, 375)},
-    };
-    return design;
+bool Form::handle(std::optional<Control> control, UserEvent event) {
+    const auto row = std::ranges::find_if(
+        handlers, [&](const HandlerRow& r) { return r.control == control && r.event == event; });
+    if (row == std::end(handlers))
+        return false;
+    (this->*row->handler)();
+    return true;
 }
 
-void Form::placeDesigned() {
-    gumbi_ = designedBox(3720, 3600, 2175, 735);
-    simarea_ = designedBox(0, 0, 3615, 3855);
-    params_ = designedBox(3720, 0, 2175, 3615);
-    view_.place(Control::gumbi, gumbi_);
-    view_.place(Control::exitcmd, designedBox(1680, 120, 450, 450));
-    view_.place(Control::fullstopcmd, designedBox(1020, 120, 450, 450));
-    view_.place(Control::stopcmd, designedBox(570, 120, 450, 450));
-    view_.place(Control::startcmd, designedBox(120, 120, 450, 450));
-    view_.place(Control::simarea, simarea_);
-    view_.place(Control::params, params_);
-    for (const auto& [control, box] : paramsDesign())
-        view_.place(control, box);
-    // The ball's timer is on with interval 0, so that it never ticks until
-    // start-up sets it; the loop's is off.
-    clock_.setInterval(Timer::Timmy, 0);
-    clock_.setEnabled(Timer::Timmy, true);
-    clock_.setInterval(Timer::FastTimmy, loopIntervalMs);
-}
-
-void Form::fitFrames(const std::vector<Extent>& needs, int contentsTop) {
-    const auto& design = paramsDesign();
-    std::vector<FramedControl> controls;
-    for (std::size_t i = 0; i < design.size(); ++i)
-        controls.push_back(FramedControl{design[i].second, i < needs.size() ? needs[i] : Extent{}});
-    const FrameFit fit = fitFrame(controls, paramsDesignedSize, contentsTop);
-    for (std::size_t i = 0; i < design.size(); ++i)
-        view_.place(design[i].first, fit.placed[i]);
-    // The two frames stand one above the other at the right edge, as wide as
-    // each other; the buttons keep their places in theirs.
-    framesExtraWidth_ = fit.size.w - paramsDesignedSize.w;
-    params_.w = fit.size.w;
-    params_.h = fit.size.h;
-    gumbi_ = Box{gumbi_.x, params_.bottom(), gumbiDesignedSize.w + framesExtraWidth_,
-                 gumbiDesignedSize.h};
-    view_.place(Control::params, params_);
-    view_.place(Control::gumbi, gumbi_);
-}
-
-int Form::framesBottom() const {
-    return frameMargin + params_.h + gumbi_.h + frameMargin;
-}
-
-Extent Form::startSize() const {
-    return Extent{designedInner.w + framesExtraWidth_, std::max(designedInner.h, framesBottom())};
-}
-
-Extent Form::minimumInner() const {
-    // The stored minimum is the outer size in twips, less the borders (60
-    // twips each side, 345 on top).
-    const Extent stored{(state_.minFormWidth - 2 * 60) / 15,
-                        (state_.minFormHeight - 345 - 60) / 15};
-    return Extent{stored.w + framesExtraWidth_, std::max(stored.h, framesBottom())};
-}
-
-void Form::placeHorizontally() {
-    const Extent inner = view_.innerSize();
-    params_.x = inner.w - params_.w - frameMargin;
-    gumbi_.x = inner.w - gumbi_.w - frameMargin;
-    simarea_.w = params_.x - areaGap;
-    simarea_.h = inner.h;
-    view_.place(Control::params, params_);
-    view_.place(Control::gumbi, gumbi_);
-    view_.place(Control::simarea, simarea_);
-}
-
-// ---- Start-up ------------------------------------------------------------
-
-void Form::Form_Load() {
-    loadDefaults(state_); // texts, bounds, arrays, colours, needsReset
-    view_.setText(Control::stupcitxt, decimalText(state_.minColumns));
-    view_.setText(Control::kuglicetxt, decimalText(state_.minBalls));
-    view_.setText(Control::brzinatxt, decimalText(state_.minSpeed));
-    settings_ = RunSettings{state_.minColumns, state_.minBalls, state_.minSpeed};
-    clock_.setInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
-    clock_.setEnabled(Timer::Timmy, false);
-    params_.y = frameMargin;
-    gumbi_.y = params_.h + params_.y;
-    simarea_.x = 0;
-    simarea_.y = 0;
-    placeHorizontally();
-    view_.setTitle(state_.titleText);
-    theoryfill();
-    plotKV();
-    state_.maxBalls = maxBallsFor(state_.cellSize);
-    state_.barUnit = barUnitFor(state_.cellSize, settings_.balls);
-}
-
-// ---- Layout --------------------------------------------------------------
-
-void Form::Form_Resize() {
-    const TickClock::Event event(clock_);
-    stopRun();
-    if (view_.isMinimized())
-        return;
-    // The minimum itself is a constraint of the window where the toolkit
-    // has one; this catches a window manager that ignored it.
-    const Extent least = minimumInner();
-    const Extent inner = view_.innerSize();
-    if (inner.h < least.h || inner.w < least.w)
-        view_.resizeInner(Extent{std::max(inner.w, least.w), std::max(inner.h, least.h)});
-    placeHorizontally();
-    plotKV();
-}
+// ---- Run states -------------------------------------------------------------
 
 void Form::stopRun() {
     clock_.setEnabled(Timer::Timmy, false);
     clock_.setEnabled(Timer::FastTimmy, false);
-    setIdleControls();
+    setRunState(RunState::Idle);
     state_.needsReset = true;
 }
 
-void Form::setIdleControls() {
-    setRunControls(true, false, false, true);
-}
-
-void Form::setRunControls(bool start, bool pause, bool abort, bool parameters) {
-    setRunControl(Control::startcmd, start);
-    setRunControl(Control::stopcmd, pause);
-    setRunControl(Control::fullstopcmd, abort);
-    setRunControl(Control::params, parameters);
-}
-
-void Form::setRunControl(Control control, bool enabled) {
-    // A toolkit would hand the focus of a control it disables to the next
-    // one in the chain, which may be exit or abort: one Space would then end
-    // the program.
-    if (!enabled && view_.holdsFocus(control))
-        view_.setFocus(Control::simarea);
-    view_.setEnabled(control, enabled);
+void Form::setRunState(RunState state) {
+    runState_ = state;
+    for (std::size_t i = 0; i < runControls.size(); ++i) {
+        const Control control = runControls[i];
+        const bool enabled = enables(state, i);
+        // A toolkit would hand the focus of a control it disables to the
+        // next one in the chain, which may be exit or abort: one Space would
+        // then end the program.
+        if (!enabled && view_.holdsFocus(control))
+            view_.setFocus(Control::simarea);
+        view_.setEnabled(control, enabled);
+    }
 }
 
 // ---- About box and exit ----------------------------------------------------
@@ -223,30 +128,34 @@ Integer Form::accept(Control field, FieldBounds bounds) {
     return toInteger(numberValue(text));
 }
 
-void Form::stupcitxt_Click() {
+void Form::fieldClick(Control field) {
     const TickClock::Event event(clock_);
-    view_.selectAll(Control::stupcitxt);
-}
-void Form::kuglicetxt_Click() {
-    const TickClock::Event event(clock_);
-    view_.selectAll(Control::kuglicetxt);
-}
-void Form::brzinatxt_Click() {
-    const TickClock::Event event(clock_);
-    view_.selectAll(Control::brzinatxt);
+    view_.selectAll(field);
 }
 
-void Form::stupcitxt_DblClick() {
+void Form::fieldDblClick(Control field) {
     const TickClock::Event event(clock_);
-    view_.setText(Control::stupcitxt, decimalText(state_.maxColumns));
+    const auto row = std::ranges::find(fields, field, &FieldRow::field);
+    view_.setText(field, decimalText(state_.*(row->upper)));
+}
+
+void Form::stupcitxt_Click() {
+    fieldClick(Control::stupcitxt);
+}
+void Form::kuglicetxt_Click() {
+    fieldClick(Control::kuglicetxt);
+}
+void Form::brzinatxt_Click() {
+    fieldClick(Control::brzinatxt);
+}
+void Form::stupcitxt_DblClick() {
+    fieldDblClick(Control::stupcitxt);
 }
 void Form::kuglicetxt_DblClick() {
-    const TickClock::Event event(clock_);
-    view_.setText(Control::kuglicetxt, decimalText(state_.maxBalls));
+    fieldDblClick(Control::kuglicetxt);
 }
 void Form::brzinatxt_DblClick() {
-    const TickClock::Event event(clock_);
-    view_.setText(Control::brzinatxt, decimalText(state_.maxSpeed));
+    fieldDblClick(Control::brzinatxt);
 }
 
 void Form::stupcitxt_LostFocus() {
@@ -316,7 +225,7 @@ void Form::theoryfill() {
 void Form::fastsim() {
     kug::fastsim(state_, *random_, settings_, view_.board().scaleWidth());
     if (!view_.isChecked(Control::petljachk)) {
-        setIdleControls();
+        setRunState(RunState::Idle);
         state_.needsReset = true;
     }
     plotKV();
@@ -326,7 +235,7 @@ void Form::fastsim() {
 
 void Form::startcmd_Click() {
     const TickClock::Event event(clock_);
-    setRunControls(false, true, true, false);
+    setRunState(RunState::Running);
     if (state_.needsReset) {
         freshRunSetup(state_, view_.board(), settings_, switches());
         describeBoard();
@@ -334,7 +243,7 @@ void Form::startcmd_Click() {
     if (view_.isChecked(Control::brzachk)) {
         if (view_.isChecked(Control::petljachk)) {
             clock_.setEnabled(Timer::FastTimmy, true);
-            setRunControl(Control::stopcmd, false); // a loop can only be aborted
+            setRunState(RunState::Looping); // a loop can only be aborted
         } else {
             fastsim();
         }
@@ -346,8 +255,10 @@ void Form::startcmd_Click() {
 void Form::stopcmd_Click() {
     const TickClock::Event event(clock_);
     clock_.setEnabled(Timer::Timmy, false);
-    setRunControl(Control::startcmd, true);
-    setRunControl(Control::stopcmd, false);
+    // The ticks due by the click may have landed the last ball: that run is
+    // over, and stays so.
+    if (runState_ == RunState::Running)
+        setRunState(RunState::Paused);
 }
 
 void Form::fullstopcmd_Click() {
@@ -363,7 +274,7 @@ void Form::Timmy_Timer() {
     describeBoard(); // the landing redrew the board
     if (outcome != TickOutcome::RunEnded)
         return;
-    setIdleControls();
+    setRunState(RunState::Idle);
     state_.needsReset = true;
     clock_.setEnabled(Timer::Timmy, false);
 }

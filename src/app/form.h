@@ -8,14 +8,14 @@
 // event first runs the ticks due by its moment (TickClock::Event).
 
 #include "app/form_view.h"
+#include "app/run_state.h"
 #include "sim/random_source.h"
 #include "state/board_state.h"
 #include "state/parameter_rules.h"
 #include "state/run_settings.h"
 
 #include <memory>
-#include <utility>
-#include <vector>
+#include <optional>
 
 namespace kug {
 
@@ -29,20 +29,24 @@ public:
     TickClock& clock() { return clock_; }
     const TickClock& clock() const { return clock_; }
 
-    // The layout. The controls at their designed places (and the timers as
-    // designed); then the parameter
-    // frame's controls fitted to what their captions need in the view's font
-    // (`needs` in the order of paramsDesign(); `contentsTop`, where the frame
-    // starts its contents below its caption).
-    void placeDesigned();
-    static const std::vector<std::pair<Control, Box>>& paramsDesign();
-    void fitFrames(const std::vector<Extent>& needs, int contentsTop);
+    // Start-up, as the window is created: the controls at their designed
+    // places, the frames fitted to what their captions need in the view's
+    // font, the window at its start size, Form_Load, then the least size.
+    void start();
+    // The view's font changed: the frames are fitted to it again and the
+    // board, refitted to the room left, starts over as after a resize.
+    void fontChanged();
     // The window's inner size at start-up: the designed one, grown by what
     // the frames grew.
     Extent startSize() const;
     // The smallest inner size: the stored minimum, widened by the frames'
     // extra width and tall enough to show the whole button frame.
     Extent minimumInner() const;
+
+    // A user's event on a control, or with no control on the window's bare
+    // surface, handed to its handler. Returns whether the form handles it.
+    bool handle(std::optional<Control> control, UserEvent event);
+    RunState runState() const { return runState_; }
 
     // Handlers, named after their control and event. The two timers' ticks
     // are not user events: they run no other ticks first.
@@ -74,22 +78,27 @@ public:
     void fastsim();
 
 private:
+    // The layout: the designed places (and the timers as designed), the
+    // parameter frame fitted to the view's font and the button frame below
+    // it, the pieces that follow the window's width and height.
+    void placeDesigned();
+    void fitFrames();
     void placeHorizontally();
+    // Where the button frame ends, with the margin below it.
+    int framesBottom() const;
+
     // Both timers off and the controls idle: the next start sets up a fresh run.
     void stopRun();
-    void setIdleControls();
-    // The controls a run switches, in the order start, pause, abort,
-    // parameter frame.
-    void setRunControls(bool start, bool pause, bool abort, bool parameters);
-    // Enables or disables a control that a run switches; the focus never
-    // passes from a disabled control to another button.
-    void setRunControl(Control control, bool enabled);
+    // Enables and disables the run's controls as `state` has them. The only
+    // place where they change; the focus never passes from a disabled one to
+    // another button.
+    void setRunState(RunState state);
+    void fieldClick(Control field);
+    void fieldDblClick(Control field);
     // Validation shared by the three fields: the text corrected into its
     // bounds, and its value.
     Integer accept(Control field, FieldBounds bounds);
     Switches switches() const;
-    // Where the button frame ends, with the margin below it.
-    int framesBottom() const;
     // Tells assistive technology what the board's last drawing shows.
     void describeBoard();
 
@@ -98,6 +107,7 @@ private:
     BoardState state_;
     std::unique_ptr<RandomSource> random_;
     RunSettings settings_;
+    RunState runState_ = RunState::Idle;
     // The three pieces the layout moves.
     Box params_;
     Box gumbi_;

@@ -5,7 +5,7 @@
 // (form.h) holds the handlers' logic and works through this alone; its
 // timers run on its clock (tick_clock.h), which the view reads and wakes.
 
-#include "app/frame_fit.h"
+#include "app/controls.h"
 #include "app/tick_clock.h"
 #include "render/surface.h"
 
@@ -13,27 +13,10 @@
 
 namespace kug {
 
-// The controls by their designed names.
-enum class Control {
-    params,
-    gumbi,
-    simarea,
-    startcmd,
-    stopcmd,
-    fullstopcmd,
-    exitcmd,
-    stupcitxt,
-    kuglicetxt,
-    brzinatxt,
-    brzachk,
-    petljachk,
-    tragchk,
-    teorijskachk,
-    Check1,
-    stupcilbl,
-    kuglicelbl,
-    brzinalbl,
-};
+// What a user does to a control (or to the window's bare surface) that the
+// form may handle: the events of its handlers' names.
+enum class UserEvent { Click, DblClick, LostFocus };
+inline constexpr const char* userEventNames[] = {"Click", "DblClick", "LostFocus"};
 
 class FormView : public ClockSource {
 public:
@@ -51,9 +34,16 @@ public:
     // Only a tick counts as ticked (a grey box does not).
     virtual bool isChecked(Control box) const = 0;
 
+    // What a control's caption (or a field's text) needs in the view's font,
+    // and where a frame starts its contents below its caption.
+    virtual Extent captionNeed(Control control) const = 0;
+    virtual int contentsTop(Control frame) const = 0;
+
     // The window's inner size in pixels; `resizeInner` asks for another.
     virtual Extent innerSize() const = 0;
     virtual void resizeInner(Extent size) = 0;
+    // The least inner size the window may be given.
+    virtual void setMinimumInner(Extent size) = 0;
     virtual bool isMinimized() const = 0;
     virtual void setTitle(const std::string& title) = 0;
 

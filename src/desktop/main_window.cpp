@@ -43,17 +43,9 @@ MainWindow::MainWindow(std::unique_ptr<RandomSource> random, QWidget* parent)
         icon.addFile(QStringLiteral(":/icon%1.xpm").arg(size), QSize(size, size));
     setWindowIcon(icon);
     createControls();
-    form_.placeDesigned();
-    fitFramesToFont();
-    // The window grows by what the frames grew, so that the drawing area keeps
-    // its designed size, and grows taller if the frames need it.
-    const Extent start = form_.startSize();
-    resize(start.w, start.h);
     setTabOrder();
     connectHandlers();
-    form_.Form_Load();
-    const Extent least = form_.minimumInner();
-    setMinimumSize(least.w, least.h);
+    form_.start();
     built_ = true;
 }
 
@@ -112,10 +104,7 @@ void MainWindow::changeEvent(QEvent* event) {
     } else if (built_ && event->type() == QEvent::FontChange) {
         // A new desktop font: the captions are measured again, and the board,
         // refitted to what room is left, starts over as after a resize.
-        fitFramesToFont();
-        const Extent least = form_.minimumInner();
-        setMinimumSize(least.w, least.h);
-        form_.Form_Resize();
+        form_.fontChanged();
     }
 }
 
@@ -217,6 +206,10 @@ Extent MainWindow::innerSize() const {
 
 void MainWindow::resizeInner(Extent size) {
     resize(size.w, size.h);
+}
+
+void MainWindow::setMinimumInner(Extent size) {
+    setMinimumSize(size.w, size.h);
 }
 
 bool MainWindow::isMinimized() const {

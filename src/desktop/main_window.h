@@ -63,9 +63,6 @@ protected:
 
 private:
     void createControls();
-    // Measures what the parameter frame's captions need in the current font
-    // and has the form fit the frames to it.
-    void fitFramesToFont();
     void setTabOrder();
     void connectHandlers();
     QWidget* widget(Control control) const;
@@ -81,8 +78,11 @@ private:
     bool isChecked(Control box) const override;
     std::int64_t now() const override;
     void wakeAt(std::optional<std::int64_t> ns) override;
+    Extent captionNeed(Control control) const override;
+    int contentsTop(Control frame) const override;
     Extent innerSize() const override;
     void resizeInner(Extent size) override;
+    void setMinimumInner(Extent size) override;
     void setTitle(const std::string& title) override;
     Surface& board() override;
     void describeBoard(const std::string& text) override;

@@ -23,7 +23,7 @@ namespace {
 // The least size a control's caption needs in its own font: a label its text,
 // a check box its indicator, the gap and its text; in height, a line of text
 // (a field, its own least height).
-Extent captionNeeds(const QWidget* w) {
+Extent captionNeedOf(const QWidget* w) {
     const QFontMetrics metrics = w->fontMetrics();
     if (auto* label = qobject_cast<const QLabel*>(w))
         return Extent{metrics.horizontalAdvance(label->text()), metrics.lineSpacing()};
@@ -40,7 +40,7 @@ Extent captionNeeds(const QWidget* w) {
 
 // The first row of a frame starts where the style puts a frame's contents,
 // below its caption.
-int contentsTop(const QGroupBox* frame) {
+int contentsTopOf(const QGroupBox* frame) {
     QStyleOptionGroupBox option;
     option.initFrom(frame);
     option.text = frame->title();
@@ -106,11 +106,12 @@ void MainWindow::createControls() {
     stupcilbl->setBuddy(stupcitxt);
 }
 
-void MainWindow::fitFramesToFont() {
-    std::vector<Extent> needs;
-    for (const auto& [control, box] : Form::paramsDesign())
-        needs.push_back(captionNeeds(widget(control)));
-    form_.fitFrames(needs, contentsTop(params));
+Extent MainWindow::captionNeed(Control control) const {
+    return captionNeedOf(widget(control));
+}
+
+int MainWindow::contentsTop(Control frame) const {
+    return contentsTopOf(static_cast<const QGroupBox*>(widget(frame)));
 }
 
 void MainWindow::setTabOrder() {

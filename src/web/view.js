@@ -10,9 +10,9 @@
 
 (function () {
   // The controls in the order of the form's Control numbers.
-  const CONTROLS = ['params', 'gumbi', 'simarea', 'startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd',
-    'stupcitxt', 'kuglicetxt', 'brzinatxt', 'brzachk', 'petljachk', 'tragchk', 'teorijskachk',
-    'Check1', 'stupcilbl', 'kuglicelbl', 'brzinalbl'];
+  const CONTROLS = ['gumbi', 'exitcmd', 'fullstopcmd', 'stopcmd', 'startcmd', 'simarea', 'params',
+    'petljachk', 'tragchk', 'brzachk', 'Check1', 'teorijskachk', 'brzinatxt', 'kuglicetxt',
+    'stupcitxt', 'brzinalbl', 'kuglicelbl', 'stupcilbl'];
   const FIELDS = ['stupcitxt', 'kuglicetxt', 'brzinatxt'];
   const BUTTONS = ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'];
   // The description changes at most this often, so that a screen reader is

@@ -45,18 +45,14 @@ EMSCRIPTEN_KEEPALIVE void kug_start(int scale) {
         return;
     page = new Page;
     page->view.setScale(scale);
-    Form& form = page->form;
-    form.placeDesigned();
-    form.fitFrames(page->view.captionNeeds(), page->view.contentsTop());
-    page->view.resizeInner(form.startSize());
-    form.Form_Load();
+    page->form.start();
 }
 
 // The least inner size of the window (axis 0 the width).
 EMSCRIPTEN_KEEPALIVE int kug_minimum(int axis) {
     if (!page)
         return 0;
-    const Extent least = page->form.minimumInner();
+    const Extent least = page->view.minimumInner();
     return axis == 0 ? least.w : least.h;
 }
 
@@ -65,7 +61,7 @@ EMSCRIPTEN_KEEPALIVE void kug_resize(int width, int height) {
     Form* form = live();
     if (!form)
         return;
-    const Extent least = form->minimumInner();
+    const Extent least = page->view.minimumInner();
     const Extent size{std::max(width, least.w), std::max(height, least.h)};
     if (size == page->view.innerSize())
         return;

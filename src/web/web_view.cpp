@@ -27,15 +27,11 @@ std::int64_t WebView::now() const {
     return std::llround(emscripten_get_now() * 1e6);
 }
 
-std::vector<Extent> WebView::captionNeeds() const {
-    std::vector<Extent> needs;
-    for (const auto& [control, box] : Form::paramsDesign())
-        needs.push_back(
-            Extent{kugjs_captionNeed(id(control), 0), kugjs_captionNeed(id(control), 1)});
-    return needs;
+Extent WebView::captionNeed(Control control) const {
+    return Extent{kugjs_captionNeed(id(control), 0), kugjs_captionNeed(id(control), 1)};
 }
 
-int WebView::contentsTop() const {
+int WebView::contentsTop(Control) const {
     return kugjs_contentsTop();
 }
 

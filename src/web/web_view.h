@@ -18,11 +18,6 @@ namespace kug {
 
 class WebView final : public FormView {
 public:
-    // The captions measured in the page's font, in the order the form
-    // lists its parameter frame.
-    std::vector<Extent> captionNeeds() const;
-    int contentsTop() const;
-
     // Whole device pixels per pixel of the board.
     void setScale(int scale);
     // Whether the form's clock wants another frame.
@@ -44,8 +39,12 @@ public:
     // are on); the frames come as long as the clock wants them.
     std::int64_t now() const override;
     void wakeAt(std::optional<std::int64_t> ns) override { wantsFrames_ = ns.has_value(); }
+    Extent captionNeed(Control control) const override;
+    int contentsTop(Control frame) const override;
     Extent innerSize() const override { return inner_; }
     void resizeInner(Extent size) override;
+    void setMinimumInner(Extent size) override { minimum_ = size; }
+    Extent minimumInner() const { return minimum_; }
     // A page cannot be minimised; a hidden tab only stops its frames.
     bool isMinimized() const override { return false; }
     void setTitle(const std::string& title) override;
@@ -62,6 +61,7 @@ private:
     RasterSurface board_;
     Box area_;
     Extent inner_;
+    Extent minimum_;
     int scale_ = 1;
     bool quit_ = false;
     bool wantsFrames_ = false;

@@ -5,6 +5,7 @@
 // scripted clock, a resize below the minimum, the fields' validation with its
 // consequences, the About box and exit.
 
+#include "app/description_hold.h"
 #include "app/form.h"
 #include "recording_surface.h"
 #include "scripted_random.h"
@@ -48,6 +49,9 @@ public:
         focusInParams = false;
     }
     void place(Control c, const Box& b) override { boxes[c] = b; }
+    // Captions that fit their designed boxes.
+    Extent captionNeed(Control) const override { return {}; }
+    int contentsTop(Control) const override { return 0; }
     std::string text(Control f) const override { return texts.count(f) ? texts.at(f) : ""; }
     void setText(Control f, const std::string& t) override { texts[f] = t; }
     void selectAll(Control f) override { selected = f; }
@@ -56,6 +60,7 @@ public:
     void wakeAt(std::optional<std::int64_t>) override {}
     Extent innerSize() const override { return inner; }
     void resizeInner(Extent size) override { inner = size; }
+    void setMinimumInner(Extent size) override { minimum = size; }
     bool isMinimized() const override { return minimized; }
     void setTitle(const std::string& t) override { title = t; }
     Surface& board() override {
@@ -74,6 +79,7 @@ public:
     bool enabled(Control c) const { return disabled.count(c) == 0; }
 
     Extent inner;
+    Extent minimum;
     std::set<Control> disabled;
     std::optional<Control> focus;
     bool focusInParams = false; // a field of the parameter frame has the focus
@@ -93,11 +99,8 @@ public:
 // A form on the designed window, started up as the window does it.
 struct Started {
     explicit Started(std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
-        : view(Extent{396, 355}), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
-        form.placeDesigned();
-        form.fitFrames({}, 0); // captions that fit their designed boxes
-        view.inner = form.startSize();
-        form.Form_Load();
+        : view(Extent{}), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
+        form.start();
     }
     FakeView view;
     Form form;
@@ -116,10 +119,15 @@ QString row(const Started& s) {
 
 const std::map<QString, QString> rows{
     {"Idle", "1001001"}, {"Running", "0110100"}, {"Paused", "1010000"}, {"Looping", "0010010"}};
+const std::map<QString, RunState> runStateNamed{{"Idle", RunState::Idle},
+                                                {"Running", RunState::Running},
+                                                {"Paused", RunState::Paused},
+                                                {"Looping", RunState::Looping}};
 
 } // namespace
 
 Q_DECLARE_METATYPE(kug::Extent)
+Q_DECLARE_METATYPE(kug::Box)
 
 class TestForm : public QObject {
     Q_OBJECT
@@ -132,6 +140,11 @@ private slots:
     void fields_data();
     void fields();
     void aboutAndExit();
+    void controlTable_data();
+    void controlTable();
+    void tabChain();
+    void descriptionHold_data();
+    void descriptionHold();
 };
 
 void TestForm::startUp() {
@@ -153,7 +166,8 @@ void TestForm::startUp() {
     QCOMPARE(s.form.state().barUnit, Integer{167});
     QCOMPARE(v.description, std::string("Stupci: 0, 0"));
     QCOMPARE(row(s), rows.at("Idle"));
-    QCOMPARE(s.form.minimumInner(), (Extent{396, 300}));
+    QCOMPARE(v.inner, (Extent{396, 355}));
+    QCOMPARE(v.minimum, (Extent{396, 300}));
 }
 
 // Each step is a handler; after it the row must be the state's, and a
@@ -239,12 +253,8 @@ void TestForm::runStates() {
             s.view.setFocus(*held);
         if (pressed.count(step) && !held && step != "resize")
             ; // a disabled button cannot be pressed
-        else if (step == "start")
-            s.form.startcmd_Click();
-        else if (step == "pause")
-            s.form.stopcmd_Click();
-        else if (step == "abort")
-            s.form.fullstopcmd_Click();
+        else if (step == "start" || step == "pause" || step == "abort")
+            QVERIFY(s.form.handle(pressed.at(step), UserEvent::Click));
         else if (step == "resize")
             s.form.Form_Resize();
         else if (step == "tick")
@@ -261,6 +271,7 @@ void TestForm::runStates() {
                 s.form.Timmy_Timer();
         const QStringList state = states[i].split(':');
         QCOMPARE(row(s), rows.at(state[0]));
+        QCOMPARE(s.form.runState(), runStateNamed.at(state[0]));
         if (state.size() > 1)
             QCOMPARE(s.form.clock().ticksRun(), state[1].toULongLong());
         if (s.view.focus && !s.view.enabled(*s.view.focus))
@@ -335,12 +346,7 @@ void TestForm::fields() {
     s.form.state().binCounts(1) = 3; // kept from a finished run
     const auto f = Control(field);
     s.view.texts[f] = typed.toStdString();
-    if (f == Control::stupcitxt)
-        s.form.stupcitxt_LostFocus();
-    else if (f == Control::kuglicetxt)
-        s.form.kuglicetxt_LostFocus();
-    else
-        s.form.brzinatxt_LostFocus();
+    QVERIFY(s.form.handle(f, UserEvent::LostFocus));
     QCOMPARE(QString::fromStdString(s.view.texts.at(f)), shown);
     QCOMPARE(s.form.settings().columns, columns);
     if (f == Control::stupcitxt)
@@ -350,15 +356,108 @@ void TestForm::fields() {
     QCOMPARE(s.form.state().binCounts(1) == 3, countsKept);
 }
 
+// Only the drawing area and the window's bare surface open the About box on a
+// double-click; frames, labels and the unhandled boxes have no handlers.
 void TestForm::aboutAndExit() {
     Started s;
-    s.form.simarea_DblClick();
-    s.form.Form_DblClick();
+    QVERIFY(s.form.handle(Control::simarea, UserEvent::DblClick));
+    QVERIFY(s.form.handle(std::nullopt, UserEvent::DblClick));
+    for (Control c : {Control::params, Control::gumbi, Control::brzinalbl, Control::tragchk})
+        QVERIFY(!s.form.handle(c, UserEvent::DblClick) && !s.form.handle(c, UserEvent::Click));
     QCOMPARE(s.view.about.size(), std::size_t(2));
     QCOMPARE(s.view.about[0], std::string("Kuglovica|Simulator Kuglovice,\r\nverzija 1"));
     QCOMPARE(s.view.quits, 0);
-    s.form.exitcmd_Click();
+    QVERIFY(s.form.handle(Control::exitcmd, UserEvent::Click));
     QCOMPARE(s.view.quits, 1);
+}
+
+// The designed controls, as the window creates them.
+void TestForm::controlTable_data() {
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<Box>("twips");
+    QTest::addColumn<int>("tabIndex");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("order");
+    auto add = [order = 0](const char* name, const char* container, const char* caption, Box box,
+                           int tab, bool enabled) mutable {
+        QTest::newRow(name) << container << caption << box << tab << enabled << order++;
+    };
+    add("gumbi", "", "gumbi", {3720, 3600, 2175, 735}, 8, true);
+    add("exitcmd", "gumbi", "", {1680, 120, 450, 450}, 12, true);
+    add("fullstopcmd", "gumbi", "", {1020, 120, 450, 450}, 11, false);
+    add("stopcmd", "gumbi", "", {570, 120, 450, 450}, 10, false);
+    add("startcmd", "gumbi", "", {120, 120, 450, 450}, 9, true);
+    add("simarea", "", "", {0, 0, 3615, 3855}, 1, true);
+    add("params", "", "Parametri", {3720, 0, 2175, 3615}, 0, true);
+    add("petljachk", "params", "U petlji", {360, 2520, 1335, 255}, 17, false);
+    add("tragchk", "params", "Kuglica ostavlja trag", {120, 3000, 1815, 195}, 16, true);
+    add("brzachk", "params", "Brza simulacija", {120, 2280, 1815, 255}, 15, true);
+    add("Check1", "params", "Zvuk", {120, 3240, 735, 255}, 14, false);
+    add("teorijskachk", "params", "Teorijska raspodjela", {120, 1200, 1815, 255}, 13, true);
+    add("brzinatxt", "params", "Text3", {1440, 1680, 615, 375}, 6, true);
+    add("kuglicetxt", "params", "Text2", {1440, 720, 615, 375}, 3, true);
+    add("stupcitxt", "params", "Text1", {1440, 240, 615, 375}, 2, true);
+    add("brzinalbl", "params", "Brzina simulacije:", {120, 1680, 1215, 375}, 7, true);
+    add("kuglicelbl", "params", "Broj kuglica:", {120, 720, 1215, 375}, 5, true);
+    add("stupcilbl", "params", "Broj stupaca:", {120, 240, 1215, 375}, 4, true);
+}
+
+void TestForm::controlTable() {
+    QFETCH(QString, container);
+    QFETCH(QString, caption);
+    QFETCH(Box, twips);
+    QFETCH(int, tabIndex);
+    QFETCH(bool, enabled);
+    QFETCH(int, order);
+    QCOMPARE(kug::controlTable.size(), std::size_t(18));
+    const ControlSpec& c = kug::controlTable.at(std::size_t(order));
+    QCOMPARE(QString::fromLatin1(c.name), QString::fromLatin1(QTest::currentDataTag()));
+    QCOMPARE(c.container ? QString::fromLatin1(spec(*c.container).name) : QString(), container);
+    QCOMPARE(QString::fromUtf8(c.caption), caption);
+    QCOMPARE(c.designed, twips);
+    QCOMPARE(c.tabIndex, tabIndex);
+    QCOMPARE(c.enabled, enabled);
+    QVERIFY(!c.checked);
+}
+
+// Frames and labels take no focus; the rest in their tab order.
+void TestForm::tabChain() {
+    std::vector<std::string> names;
+    for (Control c : kug::tabChain())
+        names.emplace_back(spec(c).name);
+    QCOMPARE(names, (std::vector<std::string>{"simarea", "stupcitxt", "kuglicetxt", "brzinatxt",
+                                              "startcmd", "stopcmd", "fullstopcmd", "exitcmd",
+                                              "teorijskachk", "Check1", "brzachk", "tragchk",
+                                              "petljachk"}));
+}
+
+// The board's description as assistive technology gets it: each step offers
+// a text or ends the hold; each result is what was published then ("-" for
+// nothing), with "*" while the hold lasts.
+void TestForm::descriptionHold_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("published");
+    QTest::newRow("the first at once") << "A"
+                                       << "A*";
+    QTest::newRow("the last of a hold after it") << "A B C end end"
+                                                 << "A* -* -* C* -";
+    QTest::newRow("an unchanged text starts no hold") << "A end A B"
+                                                      << "A* - - B*";
+    QTest::newRow("back to the text shown") << "A B A end"
+                                            << "A* -* -* -";
+}
+
+void TestForm::descriptionHold() {
+    QFETCH(QString, steps);
+    QFETCH(QString, published);
+    DescriptionHold hold;
+    QStringList seen;
+    for (const QString& step : steps.split(' ')) {
+        const auto text = step == "end" ? hold.release() : hold.offer(step.toStdString());
+        seen << QString::fromStdString(text.value_or("-")) + (hold.isHeld() ? "*" : "");
+    }
+    QCOMPARE(seen.join(' '), published);
 }
 
 QTEST_APPLESS_MAIN(TestForm)

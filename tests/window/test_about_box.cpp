@@ -78,7 +78,7 @@ void TestAboutBox::doubleClick() {
     QCOMPARE(seen->buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(seen->modal);
     // Closing it changes nothing.
-    QCOMPARE(runControls(*window), idleRow);
+    QCOMPARE(runRow(*window), idleRow);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -89,14 +89,14 @@ void TestAboutBox::openDuringLoop() {
     window.clickCheckBox("brzachk");
     window.clickCheckBox("petljachk");
     window.clickButton("startcmd");
-    QCOMPARE(runControls(*window), loopingRow);
+    QCOMPARE(runRow(*window), loopingRow);
 
     const std::optional<SeenBox> seen = WindowDriver::doubleClickForBox(window.widget("simarea"));
     QVERIFY(seen.has_value());
     QCOMPARE(seen->title, QStringLiteral("Kuglovica"));
-    QCOMPARE(runControls(*window), loopingRow);
+    QCOMPARE(runRow(*window), loopingRow);
     window.clickButton("fullstopcmd");
-    QCOMPARE(runControls(*window), idleRow);
+    QCOMPARE(runRow(*window), idleRow);
 }
 
 QTEST_MAIN(TestAboutBox)

@@ -113,7 +113,7 @@ void TestFramePacing::quietWhenNothingChanges() {
     for (int i = 0; i < 5; ++i)
         w->form().Timmy_Timer();
     w.clickButton("stopcmd");
-    QCOMPARE(runControls(*w), pausedRow);
+    QCOMPARE(runRow(*w), pausedRow);
     QTRY_VERIFY(pacerIdle(pacer));
     QCOMPARE(onScreen(w), w.picture().convertToFormat(QImage::Format_RGB32));
     w.clickButton("startcmd");

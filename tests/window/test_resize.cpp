@@ -292,7 +292,7 @@ void TestResize::resizeMidRunKeepsHistogram() {
     }
     if (from == QLatin1String("Paused"))
         fx.clickButton("stopcmd");
-    QCOMPARE(runControls(w), rowNamed(from));
+    QCOMPARE(runRow(w), rowNamed(from));
     const int left = s.ballsLeft;
     const int bin1 = s.binCounts(1), bin2 = s.binCounts(2);
     QCOMPARE(bin1 + bin2 + left, 5);
@@ -314,7 +314,7 @@ void TestResize::resizeMidRunKeepsHistogram() {
     QCOMPARE(barHeight(after, walls, 2, red), bin2 > 0 ? bin2 * unit + 1 : 0);
 
     fx.clickButton("startcmd");
-    QCOMPARE(runControls(w), rowNamed(looping ? "Looping" : "Running"));
+    QCOMPARE(runRow(w), rowNamed(looping ? "Looping" : "Running"));
     QCOMPARE(int(s.binCounts(1)) + s.binCounts(2), 0);
     QCOMPARE(int(s.ballsLeft), 5);
     const QImage fresh = fx.picture();

@@ -122,11 +122,11 @@ void TestRunStates::transitions() {
     WindowDriver w;
     QVERIFY(w.open());
     prepare(w, QStringLiteral("3"), QStringLiteral("5"), fast, loop);
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
     const QSignalSpy exits(w.button("exitcmd"), &QPushButton::clicked);
     for (qsizetype i = 0; i < steps.size(); ++i) {
         press(w, steps[i]);
-        const RunControls after = runControls(*w);
+        const RunControls after = runRow(*w);
         QVERIFY2(after == rowNamed(states[i]), qPrintable(QStringLiteral("after step %1 (%2): %3")
                                                               .arg(i + 1)
                                                               .arg(steps[i], describe(after))));
@@ -139,7 +139,7 @@ void TestRunStates::transitions() {
             QVERIFY2(focus->objectName() != QLatin1String(button), button);
         QTest::keyClick(focus, Qt::Key_Space);
         QTest::keyClick(focus, Qt::Key_Return);
-        QCOMPARE(runControls(*w), after);
+        QCOMPARE(runRow(*w), after);
     }
     QCOMPARE(exits.count(), 0);
 }
@@ -151,7 +151,7 @@ void TestRunStates::freshStart() {
     QVERIFY(w.open());
     prepare(w, QStringLiteral("4"), QStringLiteral("3"));
     w.clickButton("startcmd");
-    QCOMPARE(runControls(*w), runningRow);
+    QCOMPARE(runRow(*w), runningRow);
 
     const BoardState& s = w->state();
     QCOMPARE(s.binCounts.upper(), 4);
@@ -216,11 +216,11 @@ void TestRunStates::pauseAndResume() {
     const BallFields before = ballFields(*paused);
     const QImage pictureBefore = picture(*paused);
     paused.clickButton("stopcmd");
-    QCOMPARE(runControls(*paused), pausedRow);
+    QCOMPARE(runRow(*paused), pausedRow);
     QCOMPARE(ballFields(*paused), before);
     QVERIFY(picture(*paused) == pictureBefore); // the ball stays drawn
     paused.clickButton("startcmd");
-    QCOMPARE(runControls(*paused), runningRow);
+    QCOMPARE(runRow(*paused), runningRow);
     QCOMPARE(ballFields(*paused), before); // no fresh set-up
     QCOMPARE(ballFields(*paused), ballFields(*twin));
 
@@ -260,14 +260,14 @@ void TestRunStates::abort() {
     }
     if (from == QLatin1String("Paused"))
         w.clickButton("stopcmd");
-    QCOMPARE(runControls(*w), rowNamed(from));
+    QCOMPARE(runRow(*w), rowNamed(from));
     const int bin = fullestBin(*w);
     QVERIFY(bin > 0);
     QVERIFY(redBarIn(*w, bin));
     const QImage before = picture(*w);
 
     w.clickButton("fullstopcmd");
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
     QVERIFY(allCountsZero(*w, 3));
     QVERIFY(picture(*w) == before); // ball and histogram stay on screen
 
@@ -315,7 +315,7 @@ void TestRunStates::singleFastRun() {
     QVERIFY(w.open());
     prepare(w, columns, balls, true);
     w.clickButton("startcmd");
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
 
     const int n = columns.toInt();
     const int b = balls.toInt();
@@ -351,7 +351,7 @@ void TestRunStates::loopTicks() {
     prepare(w, columns, balls, true, true);
     QCOMPARE(w.field("kuglicetxt")->text(), balls);
     w.clickButton("startcmd");
-    QCOMPARE(runControls(*w), loopingRow);
+    QCOMPARE(runRow(*w), loopingRow);
     QCOMPARE(countSum(*w), 0); // the first run comes with the first tick
 
     for (int tick = 1; tick <= 4; ++tick) {
@@ -366,11 +366,11 @@ void TestRunStates::loopTicks() {
         }
         QCOMPARE(countSum(*w), b);
         QCOMPARE(random->drawn - drawnBefore, runs * std::size_t(b) * std::size_t(n - 1));
-        QCOMPARE(runControls(*w), loopingRow);
+        QCOMPARE(runRow(*w), loopingRow);
         QVERIFY(redBarIn(*w, fullestBin(*w)));
     }
     w.clickButton("fullstopcmd");
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
 }
 
 // The last ball landing ends the run by itself: Idle, Timmy off, the
@@ -380,19 +380,19 @@ void TestRunStates::animatedRunEndsByItself() {
     QVERIFY(w.open());
     prepare(w, QStringLiteral("3"), QStringLiteral("4"));
     w.clickButton("startcmd");
-    QCOMPARE(runControls(*w), runningRow);
+    QCOMPARE(runRow(*w), runningRow);
     tickUntilLanded(*w, 3);
-    QCOMPARE(runControls(*w), runningRow); // not before the last ball
+    QCOMPARE(runRow(*w), runningRow); // not before the last ball
     QVERIFY(tickUntilIdle(*w) < 100000);
 
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
     QCOMPARE(w->state().ballsLeft, Integer{0});
     QCOMPARE(countSum(*w), 4);
     for (int i = 1; i <= 3; ++i)
         QCOMPARE(redBarIn(*w, i), w->state().binCounts(i) > 0);
     // The next start is a fresh run of the same size.
     w.clickButton("startcmd");
-    QCOMPARE(runControls(*w), runningRow);
+    QCOMPARE(runRow(*w), runningRow);
     QCOMPARE(countSum(*w), 0);
     QCOMPARE(w->state().ballsLeft, Integer{4});
 }
@@ -417,7 +417,7 @@ void TestRunStates::finishedHistogramSurvives() {
     w.clickButton("startcmd");
     if (!fast)
         QVERIFY(tickUntilIdle(*w) < 100000);
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
     QList<int> counts;
     for (int i = 1; i <= 4; ++i)
         counts << w->state().binCounts(i);
@@ -431,7 +431,7 @@ void TestRunStates::finishedHistogramSurvives() {
         w.clickCheckBox("teorijskachk");
         QVERIFY(w.box("teorijskachk")->isChecked());
     }
-    QCOMPARE(runControls(*w), idleRow);
+    QCOMPARE(runRow(*w), idleRow);
     for (int i = 1; i <= 4; ++i) {
         QCOMPARE(w->state().binCounts(i), counts[i - 1]);
         QCOMPARE(redBarIn(*w, i), counts[i - 1] > 0);
@@ -494,7 +494,7 @@ void TestRunStates::clickAfterTicksFellDue() {
     QTest::qSleep(40);
     QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
                       pause->mapTo(&*w, pause->rect().center()));
-    QCOMPARE(runControls(*w), rowNamed(state));
+    QCOMPARE(runRow(*w), rowNamed(state));
     if (state == QLatin1String("Idle"))
         QCOMPARE(ticksAtClick, std::uint64_t(0)); // no click reached the button
     else

@@ -43,7 +43,7 @@ inline char* toString(const RunControls& r) {
     return QTest::toString(describe(r));
 }
 
-inline RunControls runControls(const MainWindow& w) {
+inline RunControls runRow(const MainWindow& w) {
     return RunControls{control<QPushButton>(w, "startcmd").isEnabled(),
                        control<QPushButton>(w, "stopcmd").isEnabled(),
                        control<QPushButton>(w, "fullstopcmd").isEnabled(),
