@@ -10,7 +10,8 @@ std::vector<Control> tabChain() {
     for (std::size_t i = 0; i < controlCount; ++i)
         if (takesFocus(controlAt(i)))
             chain.push_back(controlAt(i));
-    std::ranges::sort(chain, {}, [](Control c) { return spec(c).tabIndex; });
+    std::sort(chain.begin(), chain.end(),
+              [](Control a, Control b) { return spec(a).tabIndex < spec(b).tabIndex; });
     return chain;
 }
 

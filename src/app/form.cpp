@@ -72,8 +72,9 @@ Form::Form(FormView& view, std::unique_ptr<RandomSource> random)
       random_(random ? std::move(random) : std::make_unique<Mt19937Source>()) {}
 
 bool Form::handle(std::optional<Control> control, UserEvent event) {
-    const auto row = std::ranges::find_if(
-        handlers, [&](const HandlerRow& r) { return r.control == control && r.event == event; });
+    const auto row =
+        std::find_if(std::begin(handlers), std::end(handlers),
+                     [&](const HandlerRow& r) { return r.control == control && r.event == event; });
     if (row == std::end(handlers))
         return false;
     (this->*row->handler)();
@@ -135,7 +136,8 @@ void Form::fieldClick(Control field) {
 
 void Form::fieldDblClick(Control field) {
     const TickClock::Event event(clock_);
-    const auto row = std::ranges::find(fields, field, &FieldRow::field);
+    const auto row = std::find_if(std::begin(fields), std::end(fields),
+                                  [&](const FieldRow& r) { return r.field == field; });
     view_.setText(field, decimalText(state_.*(row->upper)));
 }
 
