@@ -2,12 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Makes the web page one self-contained file.
 
-    scripts/inline_page.py --assets DIR --out FILE [--copy FILE] PAGE.html STYLE.css SCRIPT.js...
+    scripts/inline_page.py --assets DIR --out FILE [--copy FILE] [--view PART.js...]
+        PAGE.html FILE...
 
-In PAGE.html the style sheet's link and each script element that names one of
-the given files take that file's text in their place, and every picture the
-page names, pictures/NAME.png, becomes a data URI of assets/NAME.xpm (as PNG)
-or assets/NAME.png. The file runs from a web server and from disk (file://)
+In PAGE.html the style sheet's link, each script element and each include
+(<!--#include file="NAME" -->) that names one of the given files take that
+file's text in their place, and every picture the page (or a file put into
+it) names, pictures/NAME.png, becomes a data URI of assets/NAME.xpm (as PNG)
+or assets/NAME.png. The page's view, view.js, is joined from the --view
+parts, in their order, into one closure: they share its names and add none
+to the page's. The file runs from a web server and from disk (file://)
 alike, with no network. Nothing of the build (a path, a time) enters it: the
 same sources give the same bytes. --copy writes the same page again (the
 directory's index.html).
@@ -41,6 +45,10 @@ def inline_text(text, element):
     return text.replace("<!--", "<\\!--")
 
 
+def joined(parts):
+    return "'use strict';\n(function () {\n" + "".join(parts) + "})();\n"
+
+
 def build(page, files, assets):
     pictures = {}
 
@@ -50,7 +58,6 @@ def build(page, files, assets):
             pictures[name] = picture_uri(assets, name)
         return pictures[name]
 
-    page = re.sub(r"pictures/([\w@-]+)\.png", picture, page)
     used = set()
 
     def source(name):
@@ -58,6 +65,9 @@ def build(page, files, assets):
             raise SystemExit("inline_page: the page names %s, which was not given" % name)
         used.add(name)
         return files[name]
+
+    page = re.sub(r'<!--#include file="([^"]+)" -->\n', lambda m: source(m.group(1)), page)
+    page = re.sub(r"pictures/([\w@-]+)\.png", picture, page)
 
     page = re.sub(r'<link rel="stylesheet" href="([^"]+)">',
                   lambda m: "<style>\n" + inline_text(source(m.group(1)), "style") + "</style>", page)
@@ -74,6 +84,7 @@ def main():
     parser.add_argument("--assets", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--copy", action="append", default=[])
+    parser.add_argument("--view", action="append", default=[])
     parser.add_argument("page")
     parser.add_argument("files", nargs="+")
     args = parser.parse_args()
@@ -83,6 +94,12 @@ def main():
     for path in args.files:
         with open(path, encoding="utf-8") as f:
             files[os.path.basename(path)] = f.read()
+    if args.view:
+        parts = []
+        for path in args.view:
+            with open(path, encoding="utf-8") as f:
+                parts.append(f.read())
+        files["view.js"] = joined(parts)
     text, pictures = build(page, files, args.assets)
     data = text.encode("utf-8")
     for out in [args.out] + args.copy:

@@ -67,7 +67,6 @@ void RasterSurface::fill(const raster::PixelRect& r, Long color) {
 
 void RasterSurface::cls() {
     fill(area(), backColor());
-    textY_ = 0;
     text_.clear();
 }
 
@@ -90,8 +89,7 @@ void RasterSurface::box(Single x1, Single y1, Single x2, Single y2, Long color) 
 }
 
 void RasterSurface::print(const std::string& text) {
-    text_.push_back(TextLine{0, textY_, text, rgb(0, 0, 0)});
-    textY_ += lineHeight_;
+    text_.push_back(text);
 }
 
 } // namespace kug

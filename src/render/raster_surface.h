@@ -3,8 +3,8 @@
 // The board drawn on whole pixels into a buffer of its own, by the same rules
 // as the desktop's picture (pixel_raster): for a front end without a painter
 // of its own, such as the web page, which shows the buffer as it is. Text is
-// left to the front end's own font: a Print is kept as a line to draw, with
-// where it goes.
+// left to the front end's own font: a Print is kept as a line to draw, in
+// black, below the one printed before it (the first at the top left).
 
 #include "render/pixel_surface.h"
 
@@ -16,13 +16,6 @@ namespace kug {
 
 class RasterSurface final : public PixelSurface {
 public:
-    struct TextLine {
-        int x;
-        int y; // top of the line
-        std::string text;
-        Long color;
-    };
-
     explicit RasterSurface(Long backColor = rgb(255, 255, 255));
 
     // Logical size of the area and whole device pixels per pixel (at least
@@ -30,8 +23,6 @@ public:
     // new scale, each device pixel taken from the old one it falls on), until
     // the next Cls.
     void setGeometry(int width, int height, int scale);
-    // How far a Print moves the text position down.
-    void setLineHeight(int pixels) { lineHeight_ = pixels; }
 
     // The pixels, 0xAARRGGBB, row after row, device width by device height.
     const std::uint32_t* pixels() const { return buffer_.data(); }
@@ -39,7 +30,7 @@ public:
     int deviceHeight() const { return scaleHeight() * scale_; }
     int scale() const { return scale_; }
     // The lines printed since the last Cls.
-    const std::vector<TextLine>& textLines() const { return text_; }
+    const std::vector<std::string>& textLines() const { return text_; }
     // The logical pixels changed since the last call (empty when none).
     raster::PixelRect takeChanged();
 
@@ -56,9 +47,7 @@ private:
 
     std::vector<std::uint32_t> buffer_;
     int scale_ = 1;
-    int textY_ = 0;
-    int lineHeight_ = 16;
-    std::vector<TextLine> text_;
+    std::vector<std::string> text_;
     raster::PixelRect changed_;
 };
 

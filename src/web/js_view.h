@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page's side of the web view: functions of the small JavaScript view
-// (view_library.js forwards each to view.js). Controls are passed as the
-// numbers of kug::Control; texts as UTF-8.
+// (view_library.js forwards each to kugView, bridge.js). Controls and the
+// user's events are passed as the numbers of kug::Control and
+// kug::UserEvent; texts as UTF-8.
 
 #include <cstdint>
 
 extern "C" {
+
+// The number of the user's event of this name.
+void kugjs_nameEvent(int event, const char* name);
 
 void kugjs_setEnabled(int control, int enabled);
 int kugjs_holdsFocus(int control);
@@ -24,21 +28,22 @@ int kugjs_isChecked(int box);
 // pixel) for the window as the page now scales it to fit.
 int kugjs_resizeInner(int width, int height);
 void kugjs_setTitle(const char* title);
-void kugjs_describeBoard(const char* text);
+// A description published; the page calls kug_description_released once
+// `holdMs` have passed.
+void kugjs_describeBoard(const char* text, int holdMs);
 void kugjs_showAbout(const char* title, const char* text);
 void kugjs_quit();
 
-// What a caption needs in the page's font (axis 0 the width, 1 the height),
-// where a frame's contents start below its caption, and the height of a line
-// of the board's text.
-int kugjs_captionNeed(int control, int axis);
-int kugjs_contentsTop();
-int kugjs_lineHeight();
+// What a control's caption needs in the page's font, written to `need` as
+// width and height, and where a frame's contents start below its caption.
+void kugjs_captionNeed(int control, int* need);
+int kugjs_contentsTop(int frame);
 
 // One paint: the RGBA pixels of the changed rectangle (device pixels, `x`,
 // `y`, `width` by `height`, none when `width` is 0) on a canvas of
 // `canvasWidth` by `canvasHeight`, and the board's text lines when they
-// changed ("x\ty\tcolour\ttext" lines; null when unchanged).
+// changed (one below the other, each ended by a line feed but the last;
+// null when unchanged).
 void kugjs_paint(const std::uint8_t* rgba, int x, int y, int width, int height, int canvasWidth,
                  int canvasHeight, const char* textLines);
 }

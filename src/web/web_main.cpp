@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's entry points: start-up, the user's events, each handed to the
-// form's handler of the same name, a new size of the window (its resize grip,
-// maximise, full screen), a change of the board's scale, and the animation
-// frame, which runs the ticks due and paints once. The page first runs the
-// ticks due by an event's moment as the event arrives (kug_events_due),
-// before it reaches its target: the handlers it calls then run no ticks of
-// their own.
+// form as a control's number and an event's, a new size of the window (its
+// resize grip, maximise, full screen), a change of the board's scale, the
+// animation frame, which runs the ticks due and paints once, and the end of
+// the board description's hold. The page first runs the ticks due by an
+// event's moment as the event arrives (kug_events_due), before it reaches
+// its target: the handlers it calls then run no ticks of their own.
 
 #include "app/form.h"
 #include "web/web_view.h"
@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <optional>
 
 using namespace kug;
 
@@ -22,8 +24,6 @@ namespace {
 struct Page {
     WebView view;
     Form form{view, nullptr}; // the program's own random stream
-    // For the page's benchmarks.
-    double paints = 0;
 };
 
 Page* page = nullptr;
@@ -83,8 +83,7 @@ EMSCRIPTEN_KEEPALIVE int kug_frame(double nowMs) {
     if (!form)
         return 0;
     form->clock().runDue(static_cast<std::int64_t>(nowMs * 1e6));
-    if (page->view.paint())
-        ++page->paints;
+    page->view.paint();
     return page->view.wantsFrames() ? 1 : 0;
 }
 
@@ -95,38 +94,30 @@ EMSCRIPTEN_KEEPALIVE void kug_events_due() {
     }
 }
 
-// Every tick run so far (the loop's among them) and every paint.
+// Every tick run so far (the loop's among them), for the page's benchmarks.
 EMSCRIPTEN_KEEPALIVE double kug_ticks() {
     return page ? static_cast<double>(page->form.clock().ticksRun()) : 0;
 }
-EMSCRIPTEN_KEEPALIVE double kug_paints() {
-    return page ? page->paints : 0;
+
+// A user's event on a control (its kug::Control number; -1 for the window's
+// bare surface), its kug::UserEvent number as the page was told. Returns
+// whether the form handles it.
+EMSCRIPTEN_KEEPALIVE int kug_event(int control, int event) {
+    Form* form = live();
+    const bool known = control >= -1 && control < static_cast<int>(controlCount) && event >= 0 &&
+                       event < static_cast<int>(std::size(userEventNames));
+    if (!form || !known)
+        return 0;
+    const TickClock::Event inside(form->clock(), false);
+    const std::optional<Control> target =
+        control < 0 ? std::nullopt : std::optional(controlAt(static_cast<std::size_t>(control)));
+    return form->handle(target, static_cast<UserEvent>(event)) ? 1 : 0;
 }
 
-// The handlers, by their names.
-#define KUG_HANDLER(name)                                                                          \
-    EMSCRIPTEN_KEEPALIVE void kug_##name() {                                                       \
-        if (Form* form = live()) {                                                                 \
-            const TickClock::Event inside(form->clock(), false);                                   \
-            form->name();                                                                          \
-        }                                                                                          \
-    }
-KUG_HANDLER(Form_DblClick)
-KUG_HANDLER(simarea_DblClick)
-KUG_HANDLER(exitcmd_Click)
-KUG_HANDLER(startcmd_Click)
-KUG_HANDLER(stopcmd_Click)
-KUG_HANDLER(fullstopcmd_Click)
-KUG_HANDLER(stupcitxt_Click)
-KUG_HANDLER(stupcitxt_DblClick)
-KUG_HANDLER(stupcitxt_LostFocus)
-KUG_HANDLER(kuglicetxt_Click)
-KUG_HANDLER(kuglicetxt_DblClick)
-KUG_HANDLER(kuglicetxt_LostFocus)
-KUG_HANDLER(brzinatxt_Click)
-KUG_HANDLER(brzinatxt_DblClick)
-KUG_HANDLER(brzinatxt_LostFocus)
-KUG_HANDLER(brzachk_Click)
-KUG_HANDLER(teorijskachk_Click)
-#undef KUG_HANDLER
+// The board description's hold is over: the last one offered meanwhile, if
+// any, is published.
+EMSCRIPTEN_KEEPALIVE void kug_description_released() {
+    if (live())
+        page->view.releaseDescription();
+}
 }

@@ -14,25 +14,29 @@ namespace kug {
 
 namespace {
 
-// The drawing area's sunken border, 2 pixels each side, as on the desktop.
-constexpr int areaBorder = 2;
-
 int id(Control control) {
     return static_cast<int>(control);
 }
 
 } // namespace
 
+WebView::WebView() {
+    for (std::size_t i = 0; i < std::size(userEventNames); ++i)
+        kugjs_nameEvent(static_cast<int>(i), userEventNames[i]);
+}
+
 std::int64_t WebView::now() const {
     return std::llround(emscripten_get_now() * 1e6);
 }
 
 Extent WebView::captionNeed(Control control) const {
-    return Extent{kugjs_captionNeed(id(control), 0), kugjs_captionNeed(id(control), 1)};
+    int need[2] = {0, 0};
+    kugjs_captionNeed(id(control), need);
+    return Extent{need[0], need[1]};
 }
 
-int WebView::contentsTop(Control) const {
-    return kugjs_contentsTop();
+int WebView::contentsTop(Control frame) const {
+    return kugjs_contentsTop(id(frame));
 }
 
 void WebView::setScale(int scale) {
@@ -55,7 +59,7 @@ void WebView::setFocus(Control control) {
 }
 
 void WebView::place(Control control, const Box& box) {
-    if (control == Control::simarea)
+    if (spec(control).kind == ControlKind::DrawingArea)
         area_ = box;
     kugjs_place(id(control), box.x, box.y, box.w, box.h);
 }
@@ -94,11 +98,7 @@ void WebView::setTitle(const std::string& title) {
 }
 
 void WebView::syncBoard() {
-    if (!lineHeightSet_) {
-        board_.setLineHeight(kugjs_lineHeight());
-        lineHeightSet_ = true;
-    }
-    board_.setGeometry(area_.w - 2 * areaBorder, area_.h - 2 * areaBorder, scale_);
+    board_.setGeometry(area_.w - 2 * drawingAreaBorder, area_.h - 2 * drawingAreaBorder, scale_);
 }
 
 Surface& WebView::board() {
@@ -108,7 +108,16 @@ Surface& WebView::board() {
 }
 
 void WebView::describeBoard(const std::string& text) {
-    kugjs_describeBoard(text.c_str());
+    publish(description_.offer(text));
+}
+
+void WebView::releaseDescription() {
+    publish(description_.release());
+}
+
+void WebView::publish(const std::optional<std::string>& description) {
+    if (description)
+        kugjs_describeBoard(description->c_str(), DescriptionHold::holdMs);
 }
 
 void WebView::showAbout(const std::string& title, const std::string& text) {
@@ -122,24 +131,21 @@ void WebView::quit() {
 }
 
 std::optional<std::string> WebView::textLinesChanged() {
+    const std::vector<std::string>& printed = board_.textLines();
     std::string lines;
-    for (const RasterSurface::TextLine& line : board_.textLines()) {
-        if (!lines.empty())
-            lines += '\n';
-        lines += std::to_string(line.x) + '\t' + std::to_string(line.y) + '\t' +
-                 std::to_string(line.color) + '\t' + line.text;
-    }
+    for (std::size_t i = 0; i < printed.size(); ++i)
+        lines += (i == 0 ? "" : "\n") + printed[i];
     if (lines == shownText_)
         return std::nullopt;
     shownText_ = lines;
     return lines;
 }
 
-bool WebView::paint() {
+void WebView::paint() {
     const raster::PixelRect changed = board_.takeChanged();
     const std::optional<std::string> lines = textLinesChanged();
     if (changed.isEmpty() && !lines)
-        return false;
+        return;
     const int s = board_.scale();
     int x = 0, y = 0, w = 0, h = 0;
     if (!changed.isEmpty()) {
@@ -166,7 +172,6 @@ bool WebView::paint() {
     }
     kugjs_paint(rgba_.data(), x, y, w, h, board_.deviceWidth(), board_.deviceHeight(),
                 lines ? lines->c_str() : nullptr);
-    return true;
 }
 
 } // namespace kug

@@ -6,6 +6,7 @@
 // drawn into a pixel buffer of its own, which the page copies to its canvas
 // once a frame.
 
+#include "app/description_hold.h"
 #include "app/form_view.h"
 #include "render/raster_surface.h"
 
@@ -18,14 +19,18 @@ namespace kug {
 
 class WebView final : public FormView {
 public:
+    // Tells the page the numbers of the user's events.
+    WebView();
+
     // Whole device pixels per pixel of the board.
     void setScale(int scale);
     // Whether the form's clock wants another frame.
     bool wantsFrames() const { return wantsFrames_; }
     bool hasQuit() const { return quit_; }
     // Copies what changed on the board since the last paint to the page.
-    // Returns whether anything was painted.
-    bool paint();
+    void paint();
+    // The board description's hold is over.
+    void releaseDescription();
 
     void setEnabled(Control control, bool enabled) override;
     bool holdsFocus(Control control) const override;
@@ -55,6 +60,7 @@ public:
 
 private:
     void syncBoard();
+    void publish(const std::optional<std::string>& description);
     // The board's text lines for the page when they changed since the last paint.
     std::optional<std::string> textLinesChanged();
 
@@ -65,7 +71,7 @@ private:
     int scale_ = 1;
     bool quit_ = false;
     bool wantsFrames_ = false;
-    bool lineHeightSet_ = false;
+    DescriptionHold description_;
     std::string shownText_;
     std::vector<std::uint8_t> rgba_; // the changed rectangle, as a canvas takes it
 };

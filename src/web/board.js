@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The board: its picture, copied from the form's pixel buffer a changed
+// rectangle at a time; its text lines, drawn in the page's font over it; and
+// its description in words for assistive technology.
+
+function boardFont() {
+  const style = getComputedStyle(document.body);
+  return style.fontSize + ' ' + style.fontFamily;
+}
+
+// A line of the board's text in the page's font: its height, and where its
+// baseline stands below its top.
+function measureBoardFont() {
+  const probe = document.createElement('canvas').getContext('2d');
+  probe.font = boardFont();
+  const m = probe.measureText('Još 250 kuglica.');
+  page.boardFont = {
+    lineHeight: Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent),
+    ascent: m.fontBoundingBoxAscent,
+  };
+}
+
+// One paint: `pixels` (an ImageData, or null) at x, y on a canvas of
+// canvasW x canvasH device pixels, and the text lines when they changed
+// (null when not).
+function paintBoard(pixels, x, y, canvasW, canvasH, lines) {
+  const board = byId('board');
+  const text = byId('boardtext');
+  if (board.width !== canvasW || board.height !== canvasH) {
+    board.width = text.width = canvasW;
+    board.height = text.height = canvasH;
+    lines = lines === null ? page.boardLines : lines;
+  }
+  if (pixels) board.getContext('2d').putImageData(pixels, x, y);
+  if (lines !== null) drawText(lines);
+  countPaint();
+}
+
+// The board's text lines, one below the other from its top, in black.
+function drawText(lines) {
+  page.boardLines = lines;
+  const canvas = byId('boardtext');
+  const ctx = canvas.getContext('2d');
+  ctx.setTransform(1, 0, 0, 1, 0, 0);
+  ctx.clearRect(0, 0, canvas.width, canvas.height);
+  if (lines === '') return;
+  ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
+  ctx.font = boardFont();
+  ctx.textBaseline = 'alphabetic';
+  ctx.fillStyle = '#000';
+  const {lineHeight, ascent} = page.boardFont;
+  lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));
+}
+
+// The lines again at the board's new scale.
+function redrawBoardText() {
+  drawText(page.boardLines);
+}
+
+// The description the form publishes; it holds back the next one for
+// `holdMs`, after which the form may publish the last it was given
+// meanwhile.
+function describe(text, holdMs) {
+  byId('opis').textContent = text;
+  clearTimeout(page.descriptionHold);
+  page.descriptionHold = setTimeout(() => {
+    page.descriptionHold = null;
+    if (!page.ended) Module._kug_description_released();
+  }, holdMs);
+}

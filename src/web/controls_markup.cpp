@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writes the page's markup of the window's controls from the form's table of
+// controls, at build time (built with emscripten for node):
+//
+//     node controls_markup.js OUT
+//
+// scripts/inline_page.py puts OUT into the page where the page includes
+// controls.html. Each control is an element with its designed name as id,
+// its number as data-control and a class for its kind, by which the page's
+// script and style sheet find it; a frame holds its controls. Elements stand
+// in the table's order, the order of creation, so that a later one stacks
+// above an earlier one as on the desktop. Focus-taking controls carry their
+// designed tab index: a browser orders positive indexes ascending, which
+// keeps the designed chain.
+
+#include "app/controls.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace kug;
+
+namespace {
+
+// The buttons' pictures are 16 x 16 pixels, each with a 32 x 32 twin for a
+// screen of twice the density.
+constexpr int pictureSize = 16;
+
+std::string escaped(const char* text) {
+    std::string out;
+    for (const char* c = text; *c; ++c) {
+        switch (*c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += *c;
+        }
+    }
+    return out;
+}
+
+std::string attribute(const char* name, const std::string& value) {
+    return std::string(" ") + name + "=\"" + value + '"';
+}
+
+// What every control's element carries: its name, its number, its kind's
+// class, and its place in the tab chain.
+std::string common(Control control, const char* kindClass) {
+    return attribute("id", spec(control).name) + attribute("class", kindClass) +
+           attribute("data-control", std::to_string(static_cast<int>(control)));
+}
+
+std::string tabIndex(Control control) {
+    return takesFocus(control) ? attribute("tabindex", std::to_string(spec(control).tabIndex)) : "";
+}
+
+// A button's picture: the screen's ratio, not the browser's liking, picks the
+// twin (a browser may take the larger of two pictures it holds already).
+std::string picture(const char* name, const char* shownWhen) {
+    const std::string size = std::to_string(pictureSize);
+    return std::string("<picture><source media=\"(min-resolution: 1.5dppx), "
+                       "(-webkit-min-device-pixel-ratio: 1.5)\" srcset=\"pictures/") +
+           name + "@2x.png 2x\"><img" + attribute("class", shownWhen) + " alt=\"\"" +
+           attribute("width", size) + attribute("height", size) + " draggable=\"false\"" +
+           attribute("data-picture", name) + " src=\"pictures/" + name + ".png\"></picture>";
+}
+
+// The controls that `frame` holds, or with none the window's own.
+std::string controls(std::optional<Control> frame, const std::string& indent);
+
+std::string element(Control control, const std::string& indent) {
+    const ControlSpec& s = spec(control);
+    const std::string caption = escaped(s.caption);
+    const std::string label = escaped(s.accessibleName);
+    const char* off = s.enabled ? "" : " disabled";
+    switch (s.kind) {
+    case ControlKind::Frame: {
+        // A frame that shows its caption is a fieldset, which disables what
+        // it holds; its line runs through the caption as a group box's.
+        const char* tag = s.captionShown ? "fieldset" : "div";
+        std::string out = indent + '<' + tag + common(control, "group") +
+                          (s.captionShown ? off : " role=\"group\"") + ">\n";
+        if (s.captionShown)
+            out += indent + "  <legend>" + caption + "</legend>\n";
+        out += indent + "  <div class=\"frame\" aria-hidden=\"true\"></div>\n";
+        return out + controls(control, indent + "  ") + indent + "</" + tag + ">\n";
+    }
+    case ControlKind::PictureButton: {
+        // The style sheet shows the picture that fits the button's state.
+        std::string out = indent + "<button" + common(control, "picture") + " type=\"button\"" +
+                          tabIndex(control) + attribute("aria-label", label) + off + '>' +
+                          picture(s.picture, "on");
+        if (*s.disabledPicture)
+            out += picture(s.disabledPicture, "off");
+        return out + "</button>\n";
+    }
+    case ControlKind::DrawingArea:
+        // The board inside the sunken border, and the board's text over it.
+        return indent + "<div" + common(control, "area") +
+               " style=\"border-width: " + std::to_string(drawingAreaBorder) + "px\">\n" + indent +
+               "  <canvas id=\"board\"" + tabIndex(control) + " role=\"img\"" +
+               attribute("aria-label", label) + " aria-describedby=\"opis\"></canvas>\n" + indent +
+               "  <canvas id=\"boardtext\" aria-hidden=\"true\"></canvas>\n" + indent + "</div>\n";
+    case ControlKind::CheckBox:
+        // (Firefox would restore a box's tick on a reload.)
+        return indent + "<label" + common(control, s.enabled ? "check" : "check disabled") +
+               "><input type=\"checkbox\"" + tabIndex(control) + " autocomplete=\"off\"" +
+               (s.checked ? " checked" : "") + off + '>' + caption + "</label>\n";
+    case ControlKind::TextBox:
+        return indent + "<input" + common(control, "field") + " type=\"text\"" + tabIndex(control) +
+               attribute("value", caption) +
+               " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + off + ">\n";
+    case ControlKind::Label:
+        return indent + "<label" + common(control, s.enabled ? "caption" : "caption disabled") +
+               (s.names ? attribute("for", spec(*s.names).name) : "") +
+               (s.enabled ? "" : " aria-disabled=\"true\"") + '>' + caption + "</label>\n";
+    }
+    return "";
+}
+
+std::string controls(std::optional<Control> frame, const std::string& indent) {
+    std::string out;
+    for (std::size_t i = 0; i < controlCount; ++i)
+        if (controlTable[i].container == frame)
+            out += element(controlAt(i), indent);
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: controls_markup OUT\n", stderr);
+        return 2;
+    }
+    const std::string markup = controls(std::nullopt, "  ");
+    std::FILE* out = std::fopen(argv[1], "wb");
+    if (!out || std::fwrite(markup.data(), 1, markup.size(), out) != markup.size() ||
+        std::fclose(out) != 0) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    return 0;
+}

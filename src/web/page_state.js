@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's view of Kuglovica's form is written in parts by job, joined in
+// the order src/web/CMakeLists.txt lists them into one closure (view.js in
+// the page). This first part holds what they share: the page's one state,
+// and the way they find the window's controls.
+//
+// The form runs as WebAssembly inside emscripten's loader (kuglovica.js); it
+// changes the controls through the view (bridge.js), and the page hands it
+// the user's events (input.js). Every control is an element of the markup
+// written from the form's table of controls (controls_markup.cpp): its
+// designed name as id, its number as data-control, a class for its kind
+// (group, picture, area, check, field or caption).
+
+const page = {
+  started: false,      // the form has started
+  ended: false,        // after the exit button, or where the form cannot run
+  scale: 1,            // device pixels per pixel of the board
+  inner: {w: 0, h: 0}, // the window's inner size
+  events: {},          // the form's numbers of the user's events, by name
+  frameRequested: false,
+  paintsThisFrame: -1,                   // -1 outside an animation frame
+  shownText: new Map(),                  // each field's text as last shown, for a disabled field
+  aboutReturn: null,                     // where the focus goes back after the About box
+  lastPointer: 'mouse',                  // the kind of the last pointer pressed
+  boardFont: {lineHeight: 0, ascent: 0}, // of the board's text lines
+  boardLines: '',                        // the board's text lines as last drawn
+  descriptionHold: null,                 // the timer of the board description's hold
+  // The window frame: maximised, the size to restore, the scale that fits
+  // it into the viewport, a drag of the grip, a coarse (touch) pointer.
+  maximised: false,
+  restore: null,
+  fit: 1,
+  dragging: false,
+  coarse: false,
+};
+
+const byId = (id) => document.getElementById(id);
+
+// The element of the control numbered `control`.
+function controlElement(control) {
+  return document.querySelector('[data-control="' + control + '"]');
+}
+
+// The number of the control that `element` is or stands in; -1 for none.
+function controlOf(element) {
+  const e = element.closest('[data-control]');
+  return e ? Number(e.dataset.control) : -1;
+}
+
+// What takes the focus for a control: the element with its tab index (a
+// check box's box, the board's canvas), else the element itself.
+function focusTaker(control) {
+  const e = controlElement(control);
+  return e.hasAttribute('tabindex') ? e : e.querySelector('[tabindex]') || e;
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Start-up, once emscripten's loader has the form running: the page wires
+// its events and the form starts, placing the controls and fitting the
+// frames to what the page's font needs. The last part: every other is in
+// place by now.
+
+function start() {
+  stats.startMs = performance.now();
+  measureBoardFont();
+  page.scale = wholeScale();
+  watchEventOrder();
+  wireControls();
+  wireAbout();
+  wireTouch();
+  wireWindowFrame();
+  page.started = true;
+  Module._kug_start(page.scale);
+  requestFrame();
+}
+
+// No WebAssembly, or it would not start: the page says so, as it does
+// without script.
+function unavailable() {
+  page.ended = true;
+  byId('frame').hidden = true;
+  byId('unavailable').hidden = false;
+}
+
+window.Module = {
+  onRuntimeInitialized: start,
+  onAbort: unavailable
+};
