@@ -14,7 +14,7 @@ source scripts/install_deps.sh
 
 install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     xvfb xauth xdotool x11-utils imagemagick libbenchmark-dev desktop-file-utils \
-    openbox xclip python3 dpkg-dev clang libclang-rt-14-dev lintian appstream man-db \
+    openbox xclip python3 dpkg-dev clang clang-format libclang-rt-14-dev lintian appstream man-db \
     fonts-dejavu-core fonts-cantarell locales at-spi2-core dbus-daemon dbus-bin dbus-x11 \
     python3-pyatspi weston qt6-wayland emscripten nodejs chromium chromium-driver python3-selenium \
     firefox-esr webkit2gtk-driver python3-websockets

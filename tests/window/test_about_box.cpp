@@ -2,8 +2,8 @@
 // The About box: only a double-click on the bare window surface or on the
 // drawing area opens it; every other control keeps its double-clicks.
 
-#include "desktop/main_window.h"
 #include "design_font.h"
+#include "desktop/main_window.h"
 #include "window_fixture_runs.h"
 
 #include <QTest>

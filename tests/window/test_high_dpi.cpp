@@ -6,9 +6,9 @@
 // and the drawing area's picture is made again when the window moves to the
 // other screen.
 
+#include "desktop/image_surface.h"
 #include "desktop/main_window.h"
 #include "desktop/sim_area.h"
-#include "desktop/image_surface.h"
 #include "render/plot_kv.h"
 #include "render/theory_fill.h"
 #include "state/board_geometry.h"
