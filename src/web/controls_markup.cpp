@@ -53,8 +53,8 @@ std::string attribute(const char* name, const std::string& value) {
     return std::string(" ") + name + "=\"" + value + '"';
 }
 
-// What every control's element carries: its name, its number, its kind's
-// class, and its place in the tab chain.
+// What every control's element carries: its name, its number and its kind's
+// class.
 std::string common(Control control, const char* kindClass) {
     return attribute("id", spec(control).name) + attribute("class", kindClass) +
            attribute("data-control", std::to_string(static_cast<int>(control)));
@@ -62,6 +62,15 @@ std::string common(Control control, const char* kindClass) {
 
 std::string tabIndex(Control control) {
     return takesFocus(control) ? attribute("tabindex", std::to_string(spec(control).tabIndex)) : "";
+}
+
+// A control disabled from the start: an element that can be disabled, or
+// one that only says so.
+std::string disabled(Control control) {
+    return spec(control).enabled ? "" : " disabled";
+}
+std::string ariaDisabled(Control control) {
+    return spec(control).enabled ? "" : " aria-disabled=\"true\"";
 }
 
 // A button's picture: the screen's ratio, not the browser's liking, picks the
@@ -78,52 +87,79 @@ std::string picture(const char* name, const char* shownWhen) {
 // The controls that `frame` holds, or with none the window's own.
 std::string controls(std::optional<Control> frame, const std::string& indent);
 
-std::string element(Control control, const std::string& indent) {
+// A frame that shows its caption is a fieldset, which disables what it
+// holds; its line runs through the caption as a group box's.
+std::string frame(Control control, const std::string& indent) {
+    const bool captioned = spec(control).captionShown;
+    const char* tag = captioned ? "fieldset" : "div";
+    std::string out = indent + '<' + tag + common(control, "group") +
+                      (captioned ? disabled(control) : " role=\"group\"" + ariaDisabled(control)) +
+                      ">\n";
+    if (captioned)
+        out += indent + "  <legend>" + escaped(spec(control).caption) + "</legend>\n";
+    out += indent + "  <div class=\"frame\" aria-hidden=\"true\"></div>\n";
+    return out + controls(control, indent + "  ") + indent + "</" + tag + ">\n";
+}
+
+// The style sheet shows the picture that fits the button's state.
+std::string pictureButton(Control control, const std::string& indent) {
     const ControlSpec& s = spec(control);
-    const std::string caption = escaped(s.caption);
-    const std::string label = escaped(s.accessibleName);
-    const char* off = s.enabled ? "" : " disabled";
-    switch (s.kind) {
-    case ControlKind::Frame: {
-        // A frame that shows its caption is a fieldset, which disables what
-        // it holds; its line runs through the caption as a group box's.
-        const char* tag = s.captionShown ? "fieldset" : "div";
-        std::string out = indent + '<' + tag + common(control, "group") +
-                          (s.captionShown ? off : " role=\"group\"") + ">\n";
-        if (s.captionShown)
-            out += indent + "  <legend>" + caption + "</legend>\n";
-        out += indent + "  <div class=\"frame\" aria-hidden=\"true\"></div>\n";
-        return out + controls(control, indent + "  ") + indent + "</" + tag + ">\n";
-    }
-    case ControlKind::PictureButton: {
-        // The style sheet shows the picture that fits the button's state.
-        std::string out = indent + "<button" + common(control, "picture") + " type=\"button\"" +
-                          tabIndex(control) + attribute("aria-label", label) + off + '>' +
-                          picture(s.picture, "on");
-        if (*s.disabledPicture)
-            out += picture(s.disabledPicture, "off");
-        return out + "</button>\n";
-    }
+    std::string out = indent + "<button" + common(control, "picture") + " type=\"button\"" +
+                      tabIndex(control) + attribute("aria-label", escaped(s.accessibleName)) +
+                      disabled(control) + '>' + picture(s.picture, "on");
+    if (*s.disabledPicture)
+        out += picture(s.disabledPicture, "off");
+    return out + "</button>\n";
+}
+
+// The board inside the sunken border, and the board's text over it.
+std::string drawingArea(Control control, const std::string& indent) {
+    return indent + "<div" + common(control, "area") + ariaDisabled(control) +
+           " style=\"border-width: " + std::to_string(drawingAreaBorder) + "px\">\n" + indent +
+           "  <canvas id=\"board\"" + tabIndex(control) + " role=\"img\"" +
+           attribute("aria-label", escaped(spec(control).accessibleName)) +
+           " aria-describedby=\"opis\"></canvas>\n" + indent +
+           "  <canvas id=\"boardtext\" aria-hidden=\"true\"></canvas>\n" + indent + "</div>\n";
+}
+
+// (Firefox would restore a box's tick on a reload.)
+std::string checkBox(Control control, const std::string& indent) {
+    const ControlSpec& s = spec(control);
+    return indent + "<label" + common(control, s.enabled ? "check" : "check disabled") +
+           "><input type=\"checkbox\"" + tabIndex(control) + " autocomplete=\"off\"" +
+           (s.checked ? " checked" : "") + disabled(control) + '>' + escaped(s.caption) +
+           "</label>\n";
+}
+
+std::string textBox(Control control, const std::string& indent) {
+    return indent + "<input" + common(control, "field") + " type=\"text\"" + tabIndex(control) +
+           attribute("value", escaped(spec(control).caption)) +
+           " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + disabled(control) +
+           ">\n";
+}
+
+// A label names its field for a screen reader.
+std::string label(Control control, const std::string& indent) {
+    const ControlSpec& s = spec(control);
+    return indent + "<label" + common(control, s.enabled ? "caption" : "caption disabled") +
+           (s.names ? attribute("for", spec(*s.names).name) : "") + ariaDisabled(control) + '>' +
+           escaped(s.caption) + "</label>\n";
+}
+
+std::string element(Control control, const std::string& indent) {
+    switch (spec(control).kind) {
+    case ControlKind::Frame:
+        return frame(control, indent);
+    case ControlKind::PictureButton:
+        return pictureButton(control, indent);
     case ControlKind::DrawingArea:
-        // The board inside the sunken border, and the board's text over it.
-        return indent + "<div" + common(control, "area") +
-               " style=\"border-width: " + std::to_string(drawingAreaBorder) + "px\">\n" + indent +
-               "  <canvas id=\"board\"" + tabIndex(control) + " role=\"img\"" +
-               attribute("aria-label", label) + " aria-describedby=\"opis\"></canvas>\n" + indent +
-               "  <canvas id=\"boardtext\" aria-hidden=\"true\"></canvas>\n" + indent + "</div>\n";
+        return drawingArea(control, indent);
     case ControlKind::CheckBox:
-        // (Firefox would restore a box's tick on a reload.)
-        return indent + "<label" + common(control, s.enabled ? "check" : "check disabled") +
-               "><input type=\"checkbox\"" + tabIndex(control) + " autocomplete=\"off\"" +
-               (s.checked ? " checked" : "") + off + '>' + caption + "</label>\n";
+        return checkBox(control, indent);
     case ControlKind::TextBox:
-        return indent + "<input" + common(control, "field") + " type=\"text\"" + tabIndex(control) +
-               attribute("value", caption) +
-               " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + off + ">\n";
+        return textBox(control, indent);
     case ControlKind::Label:
-        return indent + "<label" + common(control, s.enabled ? "caption" : "caption disabled") +
-               (s.names ? attribute("for", spec(*s.names).name) : "") +
-               (s.enabled ? "" : " aria-disabled=\"true\"") + '>' + caption + "</label>\n";
+        return label(control, indent);
     }
     return "";
 }

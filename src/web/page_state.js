@@ -12,19 +12,28 @@
 // (group, picture, area, check, field or caption).
 
 const page = {
-  started: false,      // the form has started
-  ended: false,        // after the exit button, or where the form cannot run
-  scale: 1,            // device pixels per pixel of the board
-  inner: {w: 0, h: 0}, // the window's inner size
-  events: {},          // the form's numbers of the user's events, by name
+  // The form has started; it has ended (the exit button) or cannot run.
+  started: false,
+  ended: false,
+  // Device pixels per pixel of the board; the window's inner size.
+  scale: 1,
+  inner: {w: 0, h: 0},
+  // The form's numbers of the user's events, by name.
+  events: {},
+  // An animation frame asked for; the paints in this one (-1 outside any).
   frameRequested: false,
-  paintsThisFrame: -1,                   // -1 outside an animation frame
-  shownText: new Map(),                  // each field's text as last shown, for a disabled field
-  aboutReturn: null,                     // where the focus goes back after the About box
-  lastPointer: 'mouse',                  // the kind of the last pointer pressed
-  boardFont: {lineHeight: 0, ascent: 0}, // of the board's text lines
-  boardLines: '',                        // the board's text lines as last drawn
-  descriptionHold: null,                 // the timer of the board description's hold
+  paintsThisFrame: -1,
+  // Each field's text as last shown, for a disabled field.
+  shownText: new Map(),
+  // Where the focus goes back after the About box.
+  aboutReturn: null,
+  // The kind of the last pointer pressed.
+  lastPointer: 'mouse',
+  // The board's text: its line height and baseline, its lines as last
+  // drawn; the timer of its description's hold.
+  boardFont: {lineHeight: 0, ascent: 0},
+  boardLines: '',
+  descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
   // it into the viewport, a drag of the grip, a coarse (touch) pointer.
   maximised: false,
