@@ -16,6 +16,7 @@
 #include "app/controls.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 using namespace kug;
@@ -146,22 +147,13 @@ std::string label(Control control, const std::string& indent) {
            escaped(s.caption) + "</label>\n";
 }
 
+// The markup of each kind, in the order of ControlKind.
+using Markup = std::string (*)(Control, const std::string&);
+constexpr Markup kinds[] = {frame, pictureButton, drawingArea, checkBox, textBox, label};
+static_assert(std::size(kinds) == static_cast<std::size_t>(ControlKind::Label) + 1);
+
 std::string element(Control control, const std::string& indent) {
-    switch (spec(control).kind) {
-    case ControlKind::Frame:
-        return frame(control, indent);
-    case ControlKind::PictureButton:
-        return pictureButton(control, indent);
-    case ControlKind::DrawingArea:
-        return drawingArea(control, indent);
-    case ControlKind::CheckBox:
-        return checkBox(control, indent);
-    case ControlKind::TextBox:
-        return textBox(control, indent);
-    case ControlKind::Label:
-        return label(control, indent);
-    }
-    return "";
+    return kinds[static_cast<std::size_t>(spec(control).kind)](control, indent);
 }
 
 std::string controls(std::optional<Control> frame, const std::string& indent) {
