@@ -8,8 +8,8 @@
 #
 # SCRIPTs are more scripts of the page's (the service worker). WORK_DIR, in
 # the build tree, gets the check's node modules, installed with npm ci from
-# scripts/floor/package-lock.json whenever the lock changes (from the npm
-# registry, or npm's cache), and the page's parts. Needs nodejs, npm and
+# scripts/floor/package-lock.json whenever the lock changes (from npm's
+# cache, else the npm registry), and the page's parts. Needs nodejs, npm and
 # binaryen (test.sh installs them). Exits 1 if anything is above the floor.
 set -euo pipefail
 floor="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/floor"
@@ -26,7 +26,7 @@ if ! cmp -s "$floor/package-lock.json" "$modules/installed-lock.json"; then
     rm -rf "$modules"
     mkdir -p "$modules"
     cp "$floor/package.json" "$floor/package-lock.json" "$modules/"
-    (cd "$modules" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error) >&2
+    (cd "$modules" && npm ci --prefer-offline --ignore-scripts --no-audit --no-fund --loglevel=error) >&2
     cp "$floor/package-lock.json" "$modules/installed-lock.json"
 fi
 NODE_PATH=$modules/node_modules exec node "$floor/check.js" "$work/parts" "$@"

@@ -252,7 +252,10 @@ function run(command, args) {
 function main() {
   const [work, page, ...others] = process.argv.slice(2);
   const html = fs.readFileSync(page, 'utf8');
-  const scripts = [...html.matchAll(/<script>([\s\S]*?)<\/script>/g)].map((m, i) => ['page script ' + (i + 1), m[1]])
+  // Each page script named by its number and its first line (the loader's
+  // is code).
+  const scripts = [...html.matchAll(/<script>([\s\S]*?)<\/script>/g)].map((m, i) => ['page script ' + (i + 1) +
+    ' (' + (m[1].split('\n').find((line) => line.trim() && !/SPDX/.test(line)) || '').trim().slice(0, 40) + '…)', m[1]])
     .concat(others.map((file) => [path.basename(file), fs.readFileSync(file, 'utf8')]));
   const style = [...html.matchAll(/<style>([\s\S]*?)<\/style>/g)].map((m) => m[1]).join('\n');
   const wasm = html.match(/data:application\/octet-stream;base64,([A-Za-z0-9+/=]+)/);
