@@ -12,14 +12,15 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
 source scripts/install_deps.sh
 
 # --web: the web page instead, built with emscripten into build/web (one
-# file, kuglovica.html, which also opens from disk) and served on this
-# machine's port 8000 until Ctrl+C.
+# file, kuglovica.html, which also opens from disk), and its app's folder,
+# build/web/app, served on this machine's port 8000 until Ctrl+C: there the
+# browser offers to install it, and it opens again without the server.
 if [ "${1:-}" = "--web" ]; then
     install_deps cmake ninja-build python3 emscripten nodejs
     scripts/build_web.sh
-    echo "Kuglovica in the browser: http://127.0.0.1:8000/  (Ctrl+C stops the server)," \
-        "or open build/web/kuglovica.html"
-    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
+    echo "Kuglovica in the browser, as an app to install: http://127.0.0.1:8000/" \
+        "(Ctrl+C stops the server); or open build/web/kuglovica.html from disk"
+    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web/app
 fi
 
 # qt6-qpa-plugins holds the X11 (xcb) platform plugin, qt6-wayland the

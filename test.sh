@@ -17,7 +17,11 @@ install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
     openbox xclip python3 dpkg-dev clang clang-format libclang-rt-14-dev lintian appstream man-db \
     fonts-dejavu-core fonts-cantarell locales at-spi2-core dbus-daemon dbus-bin dbus-x11 \
     python3-pyatspi weston qt6-wayland emscripten nodejs chromium chromium-driver python3-selenium \
-    firefox-esr webkit2gtk-driver python3-websockets
+    firefox-esr webkit2gtk-driver python3-websockets binaryen
+# The page's check against its oldest browsers installs its tools with npm.
+# Debian's nodejs comes without it; a nodejs that brings its own npm conflicts
+# with Debian's package.
+command -v npm >/dev/null 2>&1 || install_deps npm
 
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
 

@@ -3,8 +3,10 @@
 # Build the web page into build/web: kuglovica.html, one file holding the
 # form and core as WebAssembly, emscripten's loader, the page's view, its
 # style sheet and the button pictures; index.html is the same page. It runs
-# served by any web server or opened from disk. The objects go to
-# build/web-cmake. Incremental; prints the size.
+# served by any web server or opened from disk. Beside it, app/ is the web
+# app's folder for a web server: the page as index.html, its manifest,
+# service worker and icons. The objects go to build/web-cmake. Incremental;
+# prints the size.
 #
 #   scripts/build_web.sh [OUT_DIR]
 #
@@ -30,10 +32,12 @@ done
 # their modules (acorn) only here.
 export NODE_PATH=/usr/share/nodejs
 
-# The output directory holds the page alone: a stale file from an older
-# layout would be served too.
+# The output directory holds the page and the app's folder alone: a stale
+# file from an older layout would be served too. (The build clears the
+# folder's own stale files.)
 if [ -d "$out" ]; then
-    find "$out" -mindepth 1 -maxdepth 1 ! -name index.html ! -name kuglovica.html -exec rm -rf {} +
+    find "$out" -mindepth 1 -maxdepth 1 ! -name index.html ! -name kuglovica.html ! -name app \
+        -exec rm -rf {} +
 fi
 # (emcmake echoes its command line on standard error.)
 emcmake cmake -S src/web -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DKUG_WEB_OUT="$out" \
@@ -42,4 +46,4 @@ cmake --build "$work"
 
 page=$(stat -c %s "$out/kuglovica.html")
 echo "web page in $out: kuglovica.html $page bytes ($(((page + 1023) / 1024)) KiB;" \
-    "$(gzip -9 -c "$out/kuglovica.html" | wc -c) bytes gzipped)"
+    "$(gzip -9 -c "$out/kuglovica.html" | wc -c) bytes gzipped); the app's folder in $out/app"

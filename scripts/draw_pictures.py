@@ -14,6 +14,14 @@ Window icons: the 32 x 32 design (grey round pegs above three bins filled in
 orange-red on light grey, the same as kuglovica.svg) drawn again at 48 and 64
 pixels, as XPM for the window and as PNG for the desktop's icon theme.
 
+    scripts/draw_pictures.py --app-icons DIR
+
+The web app's icons, drawn when the page is built: the design at 192 and 512
+pixels, the touch icon iOS puts on the home screen (180), and a maskable
+512-pixel one for launchers that cut icons to their own shape (a circle, a
+rounded square): the design whole inside the middle circle of 80 % of the
+width that every such shape keeps, on the window's grey.
+
 Python standard library only; the output is the same on every run.
 """
 
@@ -28,6 +36,9 @@ NAVY = "#000080"
 BUTTONS = ("play", "pause", "stop", "exit")
 DISABLED = ("play_disabled", "pause_disabled", "stop_disabled")
 ICON_SIZES = (48, 64)
+APP_ICONS = {"icon-192.png": 192, "icon-512.png": 512, "apple-touch-icon.png": 180}
+MASKABLE = ("icon-maskable-512.png", 512)
+WINDOW_GREY = "#EFEFEF"
 
 # The icon's design in the units of its 32 x 32 version (pixel edges on whole
 # numbers), as in kuglovica.svg.
@@ -148,6 +159,26 @@ def draw_icon(size):
     return rows, [(ch, colour) for colour, ch in keys.items()], grid
 
 
+def maskable_icon(size):
+    """The design, its corners included, inside the circle of 80 % of `size`
+    about the middle, at a whole number of pixels per unit (sharp), on the
+    window's grey."""
+    units = int(0.4 * size * 2 / math.sqrt(2)) // 32  # half the diagonal within the radius
+    design = draw_icon(32 * units)[2]
+    start = (size - len(design)) // 2
+    grid = [[WINDOW_GREY] * size for _ in range(size)]
+    for y, row in enumerate(design):
+        grid[start + y][start:start + len(row)] = row
+    return grid
+
+
+def write_app_icons(out):
+    os.makedirs(out, exist_ok=True)
+    for name, size in APP_ICONS.items():
+        write_png(os.path.join(out, name), draw_icon(size)[2])
+    write_png(os.path.join(out, MASKABLE[0]), maskable_icon(MASKABLE[1]))
+
+
 def write_png(path, grid):
     """An 8-bit RGBA PNG, opaque, of a grid of "#RRGGBB" colours."""
     raw = b""
@@ -165,6 +196,9 @@ def write_png(path, grid):
 
 
 def main():
+    if sys.argv[1:2] == ["--app-icons"] and len(sys.argv) == 3:
+        write_app_icons(sys.argv[2])
+        return 0
     assets = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "assets")
     two_colours = [("#", NAVY), (".", "None")]

@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the release of the commit that is checked out, in dist/:
 #   kuglovica-VERSION.html       the web page, one file for any browser
+#   kuglovica-VERSION-web.zip    the web app's folder for a web server
 #   kuglovica_VERSION_ARCH.deb   the Debian package
 #   kuglovica-VERSION.tar.gz     the sources (git archive)
 #   SHA256SUMS
@@ -62,6 +63,8 @@ echo "release: building the package and the page (logs in $work/builds/logs)"
 
 page=$work/builds/web/kuglovica.html
 [ -f "$page" ] || die "scripts/build_web.sh made no kuglovica.html in $work/builds/web"
+app=$work/builds/web/app
+[ -f "$app/manifest.webmanifest" ] || die "scripts/build_web.sh made no app folder in $app"
 debs=("$work/builds/deb/kuglovica_${version}_"*.deb)
 [ -f "${debs[0]}" ] || die "cpack made no kuglovica_${version}_*.deb in $work/builds/deb"
 deb=${debs[0]}
@@ -70,7 +73,10 @@ rm -rf dist
 mkdir dist
 cp "$page" "dist/kuglovica-$version.html"
 cp "$deb" "$tarball" dist/
-files=("kuglovica-$version.html" "$(basename "$deb")" "kuglovica-$version.tar.gz")
+# The app's folder unpacks as kuglovica/: a new version unpacked over the
+# old one keeps its address, and the apps installed from it update.
+python3 "$source_dir/scripts/app_folder.py" --zip "dist/kuglovica-$version-web.zip" --top kuglovica "$app"
+files=("kuglovica-$version.html" "kuglovica-$version-web.zip" "$(basename "$deb")" "kuglovica-$version.tar.gz")
 (cd dist && sha256sum "${files[@]}" >SHA256SUMS)
 chmod 0644 dist/*
 rm -rf "$work"

@@ -20,9 +20,9 @@ import time
 
 ENGINES = ["chromium", "firefox", "webkitgtk"]
 # Beyond the common interface: a touch screen (its input and its coarse
-# pointer) and another device pixel ratio under a running page. WebKitGTK's
-# driver turns touch input into a mouse's.
-CAN = {"chromium": {"touch", "ratio"}, "firefox": {"touch", "ratio"}, "webkitgtk": set()}
+# pointer), another device pixel ratio under a running page, and Chromium's
+# DevTools protocol. WebKitGTK's driver turns touch input into a mouse's.
+CAN = {"chromium": {"touch", "ratio", "cdp"}, "firefox": {"touch", "ratio"}, "webkitgtk": set()}
 VIEWPORT = (900, 700)
 
 

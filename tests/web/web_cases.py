@@ -71,27 +71,33 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def end_headers(self):
+        # No HTTP cache: what a page opens with offline, its worker kept.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
 
 @contextlib.contextmanager
 def served(directory):
-    """The page's directory on a free port of 127.0.0.1; yields the address."""
+    """The page's directory on a free port of 127.0.0.1; yields the address
+    and a function that stops the server (which leaves the host offline)."""
     handler = functools.partial(_QuietHandler, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()
+    stop = functools.lru_cache()(lambda: (server.shutdown(), server.server_close()))
     try:
-        yield "http://127.0.0.1:%d/" % server.server_address[1]
+        yield "http://127.0.0.1:%d/" % server.server_address[1], stop
     finally:
-        server.shutdown()
-        server.server_close()
+        stop()
 
 
 class Page:
     """A browser of its own on the page: served, or `from_disk` as a file."""
     engine = "chromium"  # of this run
 
-    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False):
-        self.page_dir = page_dir
+    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path=""):
+        self.page_dir, self.path = page_dir, path
         self.scale = scale
         self.from_disk = from_disk
         self.coarse = coarse
@@ -102,7 +108,8 @@ class Page:
             if self.from_disk:
                 self.url = "file://" + os.path.join(os.path.abspath(self.page_dir), "kuglovica.html")
             else:
-                self.url = self._stack.enter_context(served(self.page_dir))
+                host, self.stop_serving = self._stack.enter_context(served(self.page_dir))
+                self.url = host + self.path
             self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse)
             self.load()
         except BaseException:
@@ -773,8 +780,15 @@ def case_resize(args):
         check(frame_seen(p)["rect"][3] <= vh, "the window refitted after the grip")
 
 
+# Each script error, refused promise, failed load and console error.
+ERRORS_HOOK = ("window.kugErrors = []; (() => { const log = console.error;"
+               "console.error = (...a) => { kugErrors.push(a.join(' ')); log(...a); };"
+               "for (const type of ['error', 'unhandledrejection']) addEventListener(type, (e) =>"
+               "  kugErrors.push(type + ': ' + (e.message || e.reason || e.target.outerHTML)), true); })();")
+
+
 def case_file(args):
-    """The one file opened from disk: it fetches nothing, and runs."""
+    """The one file opened from disk: it fetches nothing, logs no error, and runs."""
     run = dict(columns=10, balls=250, fast=True, start=True)
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
@@ -782,6 +796,13 @@ def case_file(args):
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
+        # Past its load event, nothing of the app served from a folder.
+        p.load_changed(args.artifacts, ERRORS_HOOK)
+        p.wait(lambda: p.js("return document.readyState === 'complete'"), "the load event")
+        p.frames()
+        check_equal(p.js("return [kugErrors, performance.getEntriesByType('resource').length,"
+                         "  document.querySelectorAll('link[rel=manifest], link[rel=apple-touch-icon]').length]"),
+                    [[], 0, 0], "errors, what the page fetched, and the app's links")
         # Where there is no WebAssembly the page says so.
         p.load_changed(args.artifacts, "delete window.WebAssembly;", ready=False)
         p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
@@ -837,6 +858,61 @@ def case_title_bar(args):
                     "the full-screen button where there is no full screen")
 
 
+APP = "app/"  # the app's folder at a sub-path of its host
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+
+
+def kept(p):
+    """Once the app's worker controls the page: the names of the caches it keeps."""
+    p.wait(lambda: p.js("return navigator.serviceWorker.controller !== null"), "the service worker", timeout=30)
+    return p.browser.js_await("return await caches.keys()")
+
+
+def case_installable(args):
+    with Page(args.page, path=APP) as p:
+        p.wait(lambda: p.js("return document.querySelector('link[rel=manifest]') !== null"), "the manifest's link")
+        cdp = p.browser.driver.execute_cdp_cmd
+        check_equal(cdp("Page.getAppManifest", {}).get("errors"), [], "the manifest's errors")
+        check_equal(cdp("Page.getInstallabilityErrors", {})["installabilityErrors"], [], "installability errors")
+
+
+# After one visit, with the server stopped, a reload: what the page shows
+# then, a row each: (what, check(p, args)).
+OFFLINE_ROWS = [
+    ("the page's first paint", lambda p, args: p.wait(
+        lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page's first paint")),
+    ("the page from its worker", lambda p, args: check_equal(
+        p.js("return [document.title, navigator.serviceWorker.controller !== null]"), ["Kuglovica", True], "page")),
+]
+
+
+def case_offline(args):
+    with Page(args.page, path=APP) as p:
+        check_equal(len(kept(p)), 1, "caches after the first visit")
+        p.stop_serving()
+        p.load(ready=False)
+        for what, row in OFFLINE_ROWS:
+            row(p, args)
+
+
+def case_app_update(args):
+    """A second build served in the first one's place: its page shows, and one cache is left."""
+    host = os.path.join(args.artifacts, "host")
+    app = os.path.join(host, APP)
+    shutil.copytree(os.path.join(args.page, APP), app)
+    with Page(host, path=APP) as p:
+        first = kept(p)
+        # The second build: a mark in the page, the folder completed by the build's own step.
+        second = os.path.join(host, "second.html")
+        with open(os.path.join(app, "index.html"), "rb") as f, open(second, "wb") as out:
+            out.write(f.read().replace(b"<html ", b"<html data-build=2 ", 1))
+        subprocess.run([sys.executable, os.path.join(ROOT, "scripts", "app_folder.py"), "--page", second, "--worker",
+                        os.path.join(ROOT, "src", "web", "service_worker.js"), app], check=True, capture_output=True)
+        p.load()
+        check_equal(p.js("return document.documentElement.dataset.build"), "2", "the page shown")
+        p.wait(lambda: len(kept(p)) == 1 and kept(p) != first, "the older cache to go")
+
+
 TARGET_BOXES = ["teorijskachk", "brzachk", "petljachk", "tragchk", "Check1"]
 CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "stopcmd", "fullstopcmd", "exitcmd"]
 
@@ -876,10 +952,14 @@ def case_touch(args):
 NEEDS = {
     "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
     "touch": ("touch", "no touch screen: its driver turns touch input into a mouse's"),
+    "installable": ("cdp", "no report of installability: Chromium's DevTools protocol gives it"),
 }
 
 CASES = {
     "file": case_file,
+    "installable": case_installable,
+    "offline": case_offline,
+    "app_update": case_app_update,
     "title_bar": case_title_bar,
     "touch": case_touch,
     "resize": case_resize,
