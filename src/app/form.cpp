@@ -217,7 +217,8 @@ void Form::plotKV() {
 }
 
 void Form::describeBoard() {
-    view_.describeBoard(boardDescription(state_, settings_, switches()));
+    view_.describeBoard(
+        boardDescription(state_, settings_, switches(), spec(Control::teorijskachk).caption));
 }
 
 void Form::theoryfill() {

@@ -22,14 +22,14 @@ std::string countsLine(const char* caption, const IntArray& counts, int columns)
 } // namespace
 
 std::string boardDescription(const BoardState& s, const RunSettings& settings,
-                             const Switches& switches) {
+                             const Switches& switches, const char* theoryCaption) {
     std::string text = shownRemainingBallsLine(s, switches);
     if (!text.empty())
         text += '\n';
     text += countsLine("Stupci", s.binCounts, settings.columns);
     if (switches.theory) {
         text += '\n';
-        text += countsLine("Teorijska raspodjela", s.theoryCounts, settings.columns);
+        text += countsLine(theoryCaption, s.theoryCounts, settings.columns);
     }
     return text;
 }

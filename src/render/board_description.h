@@ -16,9 +16,10 @@ namespace kug {
 //   the remaining-balls line when the drawing shows it ("Još 3 kuglice.");
 //   "Stupci: a, b, c", the count of every bin from left to right, kept counts
 //   of a finished run included;
-//   "Teorijska raspodjela: a, b, c" when the theoretical bars are shown.
+//   the same for the theoretical bars when they are shown, headed by
+//   `theoryCaption`, the caption of the switch that shows them.
 // Call it right after plotKV with the same arguments.
 std::string boardDescription(const BoardState& s, const RunSettings& settings,
-                             const Switches& switches);
+                             const Switches& switches, const char* theoryCaption);
 
 } // namespace kug

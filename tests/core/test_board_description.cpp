@@ -98,7 +98,8 @@ void TestBoardDescription::lines() {
     QFETCH(QString, text);
     const BoardState s = boardWith(arraySize, counts, theory, ballsLeft);
     const std::string got =
-        boardDescription(s, RunSettings{columns, 1, 1}, Switches{fast, false, false, showTheory});
+        boardDescription(s, RunSettings{columns, 1, 1}, Switches{fast, false, false, showTheory},
+                         "Teorijska raspodjela");
     QCOMPARE(QString::fromStdString(got), text);
 }
 
@@ -122,7 +123,8 @@ void TestBoardDescription::firstLineIsThePrintedOne() {
     plotKV(s, area, settings, switches);
     const auto prints = area.of(Op::Print);
     const QStringList lines =
-        QString::fromStdString(boardDescription(s, settings, switches)).split(u'\n');
+        QString::fromStdString(boardDescription(s, settings, switches, "Teorijska raspodjela"))
+            .split(u'\n');
     QCOMPARE(lines.size(), int(prints.size()) + 1);
     if (!prints.empty())
         QCOMPARE(lines.first(), QString::fromStdString(prints.front().text));

@@ -123,6 +123,8 @@ int main(int argc, char** argv) {
     const Switches switches{o.fast, false, o.trail, o.theory};
     std::printf("board %dx%d\nmaxBalls %d\n%s\n", board.width(), board.height(),
                 int(window.state().maxBalls),
-                boardDescription(window.state(), window->settings(), switches).c_str());
+                boardDescription(window.state(), window->settings(), switches,
+                                 spec(Control::teorijskachk).caption)
+                    .c_str());
     return 0;
 }
