@@ -3,39 +3,47 @@
 // The run states as the window shows them, and reading runs back from the
 // board: counts, ball fields and the pixels of the histogram.
 
+#include "app/run_state.h"
 #include "desktop/main_window.h"
 #include "desktop/sim_area.h"
 #include "window_driver.h"
 
-#include <QGroupBox>
 #include <QImage>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace kug::test {
 
-// One row of the run-state table: the six controls that a run switches and
-// needsReset.
+// What a run state shows: the run's controls enabled as the form's table has
+// them (in the order of `runControls`), the two timers, needsReset, and the
+// state the form says it is in.
 struct RunControls {
-    bool startcmd = false;
-    bool stopcmd = false;
-    bool fullstopcmd = false;
-    bool params = false;
+    std::array<bool, runControls.size()> enabled{};
     bool timmy = false;
     bool fastTimmy = false;
     bool needsReset = false;
+    RunState state = RunState::Idle;
     friend bool operator==(const RunControls&, const RunControls&) = default;
 };
 
+inline const char* runStateName(std::optional<RunState> s) {
+    constexpr const char* names[] = {"Idle", "Running", "Paused", "Looping"};
+    return s ? names[static_cast<std::size_t>(*s)] : "none";
+}
+
 inline QString describe(const RunControls& r) {
     const auto on = [](bool b) { return QString::fromLatin1(b ? "on" : "off"); };
-    return QStringLiteral("startcmd %1, stopcmd %2, fullstopcmd %3, params %4, "
-                          "Timmy %5, FastTimmy %6, needsReset %7")
-        .arg(on(r.startcmd), on(r.stopcmd), on(r.fullstopcmd), on(r.params), on(r.timmy),
-             on(r.fastTimmy), on(r.needsReset));
+    QString text;
+    for (std::size_t i = 0; i < runControls.size(); ++i)
+        text += QStringLiteral("%1 %2, ").arg(QLatin1String(spec(runControls[i]).name),
+                                              on(r.enabled[i]));
+    return text + QStringLiteral("Timmy %1, FastTimmy %2, needsReset %3, form %4")
+                      .arg(on(r.timmy), on(r.fastTimmy), on(r.needsReset),
+                           QLatin1String(runStateName(r.state)));
 }
 
 // Used by QCOMPARE, which frees the text.
@@ -44,32 +52,45 @@ inline char* toString(const RunControls& r) {
 }
 
 inline RunControls runRow(const MainWindow& w) {
-    return RunControls{control<QPushButton>(w, "startcmd").isEnabled(),
-                       control<QPushButton>(w, "stopcmd").isEnabled(),
-                       control<QPushButton>(w, "fullstopcmd").isEnabled(),
-                       control<QGroupBox>(w, "params").isEnabled(),
-                       w.timmy().isEnabled(),
-                       w.fastTimmy().isEnabled(),
-                       w.state().needsReset};
+    RunControls row{.timmy = w.timmy().isEnabled(),
+                    .fastTimmy = w.fastTimmy().isEnabled(),
+                    .needsReset = w.state().needsReset,
+                    .state = w.form().runState()};
+    for (std::size_t i = 0; i < runControls.size(); ++i)
+        row.enabled[i] = control<QWidget>(w, spec(runControls[i]).name).isEnabled();
+    return row;
 }
 
-//                                   start  stop   full   params Timmy  Fast   reset
-inline const RunControls idleRow{true, false, false, true, false, false, true};
-inline const RunControls runningRow{false, true, true, false, true, false, false};
-inline const RunControls pausedRow{true, false, true, false, false, false, false};
-inline const RunControls loopingRow{false, false, true, false, false, true, false};
+// The row of `state`. The timers and needsReset go with the state: the ball's
+// timer runs exactly when Running, the loop's exactly when Looping, and only
+// Idle sets up a fresh run at the next start.
+inline RunControls rowOf(RunState state) {
+    RunControls row{.timmy = state == RunState::Running,
+                    .fastTimmy = state == RunState::Looping,
+                    .needsReset = state == RunState::Idle,
+                    .state = state};
+    for (std::size_t i = 0; i < runControls.size(); ++i)
+        row.enabled[i] = enables(state, i);
+    return row;
+}
+
+inline const RunControls idleRow = rowOf(RunState::Idle);
+inline const RunControls runningRow = rowOf(RunState::Running);
+inline const RunControls pausedRow = rowOf(RunState::Paused);
+inline const RunControls loopingRow = rowOf(RunState::Looping);
+
+// The state whose row the window shows, if any.
+inline std::optional<RunState> shownRunState(const MainWindow& w) {
+    const RunControls shown = runRow(w);
+    return shown == rowOf(shown.state) ? std::optional(shown.state) : std::nullopt;
+}
 
 // The row of a state named in a test table ("Idle", "Running", ...).
 inline RunControls rowNamed(const QString& name) {
-    if (name == QLatin1String("Running"))
-        return runningRow;
-    if (name == QLatin1String("Paused"))
-        return pausedRow;
-    if (name == QLatin1String("Looping"))
-        return loopingRow;
-    if (name != QLatin1String("Idle"))
-        qFatal("unknown run state %s", qPrintable(name));
-    return idleRow;
+    for (std::size_t i = 0; i < runStateEnables.size(); ++i)
+        if (name == QLatin1String(runStateName(static_cast<RunState>(i))))
+            return rowOf(static_cast<RunState>(i));
+    qFatal("unknown run state %s", qPrintable(name));
 }
 
 // Ticks the animated ball by hand (headless: no timer event is needed) until
