@@ -8,21 +8,25 @@
 #include "desktop/sim_area.h"
 #include "window_driver.h"
 
+#include <QGroupBox>
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace kug::test {
 
-// What a run state shows: the run's controls enabled as the form's table has
-// them (in the order of `runControls`), the two timers, needsReset, and the
-// state the form says it is in.
+// One row of the run-state table: the four controls that a run switches, the
+// two timers, needsReset and the state the form says it is in.
 struct RunControls {
-    std::array<bool, runControls.size()> enabled{};
+    bool startcmd = false;
+    bool stopcmd = false;
+    bool fullstopcmd = false;
+    bool params = false;
     bool timmy = false;
     bool fastTimmy = false;
     bool needsReset = false;
@@ -37,13 +41,10 @@ inline const char* runStateName(std::optional<RunState> s) {
 
 inline QString describe(const RunControls& r) {
     const auto on = [](bool b) { return QString::fromLatin1(b ? "on" : "off"); };
-    QString text;
-    for (std::size_t i = 0; i < runControls.size(); ++i)
-        text += QStringLiteral("%1 %2, ").arg(QLatin1String(spec(runControls[i]).name),
-                                              on(r.enabled[i]));
-    return text + QStringLiteral("Timmy %1, FastTimmy %2, needsReset %3, form %4")
-                      .arg(on(r.timmy), on(r.fastTimmy), on(r.needsReset),
-                           QLatin1String(runStateName(r.state)));
+    return QStringLiteral("startcmd %1, stopcmd %2, fullstopcmd %3, params %4, "
+                          "Timmy %5, FastTimmy %6, needsReset %7, form %8")
+        .arg(on(r.startcmd), on(r.stopcmd), on(r.fullstopcmd), on(r.params), on(r.timmy),
+             on(r.fastTimmy), on(r.needsReset), QLatin1String(runStateName(r.state)));
 }
 
 // Used by QCOMPARE, which frees the text.
@@ -52,26 +53,27 @@ inline char* toString(const RunControls& r) {
 }
 
 inline RunControls runRow(const MainWindow& w) {
-    RunControls row{.timmy = w.timmy().isEnabled(),
-                    .fastTimmy = w.fastTimmy().isEnabled(),
-                    .needsReset = w.state().needsReset,
-                    .state = w.form().runState()};
-    for (std::size_t i = 0; i < runControls.size(); ++i)
-        row.enabled[i] = control<QWidget>(w, spec(runControls[i]).name).isEnabled();
-    return row;
+    return RunControls{control<QPushButton>(w, "startcmd").isEnabled(),
+                       control<QPushButton>(w, "stopcmd").isEnabled(),
+                       control<QPushButton>(w, "fullstopcmd").isEnabled(),
+                       control<QGroupBox>(w, "params").isEnabled(),
+                       w.timmy().isEnabled(),
+                       w.fastTimmy().isEnabled(),
+                       w.state().needsReset,
+                       w.form().runState()};
 }
 
-// The row of `state`. The timers and needsReset go with the state: the ball's
-// timer runs exactly when Running, the loop's exactly when Looping, and only
-// Idle sets up a fresh run at the next start.
-inline RunControls rowOf(RunState state) {
-    RunControls row{.timmy = state == RunState::Running,
-                    .fastTimmy = state == RunState::Looping,
-                    .needsReset = state == RunState::Idle,
-                    .state = state};
-    for (std::size_t i = 0; i < runControls.size(); ++i)
-        row.enabled[i] = enables(state, i);
-    return row;
+// The row of `s` from the form's table. The timers and needsReset go with the
+// state: the ball's timer runs exactly when Running, the loop's exactly when
+// Looping, and only Idle sets up a fresh run at the next start.
+inline RunControls rowOf(RunState s) {
+    const auto on = [s](Control c) {
+        return enables(s, std::ranges::find(runControls, c) - runControls.begin());
+    };
+    return RunControls{on(Control::startcmd),    on(Control::stopcmd),
+                       on(Control::fullstopcmd), on(Control::params),
+                       s == RunState::Running,   s == RunState::Looping,
+                       s == RunState::Idle,      s};
 }
 
 inline const RunControls idleRow = rowOf(RunState::Idle);
