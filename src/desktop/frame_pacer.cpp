@@ -12,19 +12,16 @@
 
 namespace kug {
 
-namespace {
-
-// Only Wayland paces update requests by the compositor's frames.
-bool framesFromCompositor() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-} // namespace
-
 FramePacer::FramePacer(QWidget* widget) : QObject(widget), widget_(widget) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &FramePacer::present);
+}
+
+bool FramePacer::framesFromCompositor() {
+    static const bool wayland =
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return wayland;
 }
 
 bool FramePacer::repaintsEveryChange() {

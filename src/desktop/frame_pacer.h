@@ -40,6 +40,10 @@ public:
     int framePeriodMs() const;
     std::int64_t framePeriodNs() const;
 
+    // Whether the window's update requests come with the compositor's frames
+    // (only on Wayland); elsewhere they are only a short timer.
+    static bool framesFromCompositor();
+
     // One repaint per change, with no pacing: only for benchmarks that
     // measure what the pacing saves (environment variable
     // KUGLOVICA_REPAINT_EVERY_CHANGE=1).

@@ -26,6 +26,9 @@ int wholeScale(qreal devicePixelRatio) {
                                                                         : 0;
 }
 
+// The board's text lines are black.
+constexpr Long textColor = rgb(0, 0, 0);
+
 } // namespace
 
 ImageSurface::ImageSurface(Long backColor) : PixelSurface(backColor) {}
@@ -177,7 +180,7 @@ void ImageSurface::print(const std::string& text) {
         return;
     QPainter& p = painter();
     p.setFont(font_);
-    p.setPen(toQColor(textColor_));
+    p.setPen(toQColor(textColor));
     pen_.reset(); // the text pen is not a line pen
     const QFontMetrics metrics(font_);
     // The line is reported up to the area's right edge: measuring the text's

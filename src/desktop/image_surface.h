@@ -28,7 +28,6 @@ public:
     // The image keeps its picture (cropped or extended) until the next Cls.
     void setGeometry(QSize size, qreal devicePixelRatio);
     void setFont(const QFont& font) { font_ = font; }
-    void setTextColor(Long color) { textColor_ = color; }
     void setDirtyHandler(DirtyHandler handler) { onDirty_ = std::move(handler); }
     // The area has been repainted: changes are reported again from now on.
     void markPainted() { wholeAreaDirty_ = false; }
@@ -63,7 +62,6 @@ private:
     qreal dpr_ = 1;
     int scale_ = 0; // whole device pixels per pixel, or 0: the painter draws everything
     QFont font_;
-    Long textColor_ = rgb(0, 0, 0);
     QPointF textPos_;
     DirtyHandler onDirty_;
     bool wholeAreaDirty_ = false;

@@ -4,17 +4,15 @@
 #include "desktop/accessible_widgets.h"
 #include "desktop/double_click.h"
 #include "desktop/param_field.h"
-#include "desktop/picture_button.h"
 #include "desktop/sim_area.h"
 #include "desktop/wake_ups.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QIcon>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 
 // The pictures live in the static UI library, whose resources must be
 // registered by hand.
@@ -54,40 +52,47 @@ MainWindow::~MainWindow() {
     // window still has events to deliver; no handler and no tick may run on
     // a window that is half destroyed.
     wakeUps_->stop();
-    for (ParamField* field : {stupcitxt, kuglicetxt, brzinatxt})
-        disconnect(field, nullptr, this, nullptr);
+    for (QWidget* control : controls_)
+        disconnect(control, nullptr, this, nullptr);
 }
 
+// Each control's signals, by its kind, to the form's one entry for a user's
+// event; the form knows which control and event have a handler.
 void MainWindow::connectHandlers() {
-    Form* f = &form_;
-    connect(simarea, &SimArea::doubleClicked, this, [f] { f->simarea_DblClick(); });
-    connect(exitcmd, &QPushButton::clicked, this, [f] { f->exitcmd_Click(); });
-    connect(startcmd, &QPushButton::clicked, this, [f] { f->startcmd_Click(); });
-    connect(stopcmd, &QPushButton::clicked, this, [f] { f->stopcmd_Click(); });
-    connect(fullstopcmd, &QPushButton::clicked, this, [f] { f->fullstopcmd_Click(); });
-    const struct {
-        ParamField* field;
-        void (Form::*click)();
-        void (Form::*doubleClick)();
-        void (Form::*lostFocus)();
-    } fields[] = {
-        {stupcitxt, &Form::stupcitxt_Click, &Form::stupcitxt_DblClick, &Form::stupcitxt_LostFocus},
-        {kuglicetxt, &Form::kuglicetxt_Click, &Form::kuglicetxt_DblClick,
-         &Form::kuglicetxt_LostFocus},
-        {brzinatxt, &Form::brzinatxt_Click, &Form::brzinatxt_DblClick, &Form::brzinatxt_LostFocus},
-    };
-    for (const auto& e : fields) {
-        connect(e.field, &ParamField::clicked, this, [f, h = e.click] { (f->*h)(); });
-        connect(e.field, &ParamField::doubleClicked, this, [f, h = e.doubleClick] { (f->*h)(); });
-        connect(e.field, &ParamField::lostFocus, this, [f, h = e.lostFocus] { (f->*h)(); });
-        // A text that arrives other than by typing is validated at once.
-        connect(e.field, &ParamField::changedFromOutside, this,
-                [f, h = e.lostFocus] { (f->*h)(); });
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        const Control control = controlAt(i);
+        const auto to = [this, control](UserEvent event) {
+            return [this, control, event] { form_.handle(control, event); };
+        };
+        QWidget* w = widget(control);
+        switch (controlTable[i].kind) {
+        case ControlKind::TextBox: {
+            const auto* field = static_cast<ParamField*>(w);
+            connect(field, &ParamField::clicked, this, to(UserEvent::Click));
+            connect(field, &ParamField::doubleClicked, this, to(UserEvent::DblClick));
+            connect(field, &ParamField::lostFocus, this, to(UserEvent::LostFocus));
+            // A text that arrives other than by typing is validated at once.
+            connect(field, &ParamField::changedFromOutside, this, to(UserEvent::LostFocus));
+            break;
+        }
+        case ControlKind::CheckBox:
+            // A box's handler runs on every change of its tick, not only on a
+            // click: an assistive tool's toggle action changes it without one.
+            connect(static_cast<QCheckBox*>(w), &QCheckBox::toggled, this, to(UserEvent::Click));
+            break;
+        case ControlKind::PictureButton:
+            connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this,
+                    to(UserEvent::Click));
+            break;
+        case ControlKind::DrawingArea:
+            connect(static_cast<SimArea*>(w), &SimArea::doubleClicked, this,
+                    to(UserEvent::DblClick));
+            break;
+        case ControlKind::Frame:
+        case ControlKind::Label:
+            break;
+        }
     }
-    // A box's handler runs on every change of its tick, not only on a click:
-    // an assistive tool's toggle action changes it without one.
-    connect(brzachk, &QCheckBox::toggled, this, [f] { f->brzachk_Click(); });
-    connect(teorijskachk, &QCheckBox::toggled, this, [f] { f->teorijskachk_Click(); });
 }
 
 // ---- The window's own events ----------------------------------------------
@@ -112,51 +117,17 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     // Double-clicks that a label, a frame or a disabled control let through
     // climb up to here; only the bare window surface opens the About box.
     if (takeDoubleClick(event) && childAt(event->position().toPoint()) == nullptr)
-        form_.Form_DblClick();
+        form_.handle(std::nullopt, UserEvent::DblClick);
 }
 
 // ---- The view ----------------------------------------------------------------
 
 QWidget* MainWindow::widget(Control control) const {
-    switch (control) {
-    case Control::params:
-        return params;
-    case Control::gumbi:
-        return gumbi;
-    case Control::simarea:
-        return simarea;
-    case Control::startcmd:
-        return startcmd;
-    case Control::stopcmd:
-        return stopcmd;
-    case Control::fullstopcmd:
-        return fullstopcmd;
-    case Control::exitcmd:
-        return exitcmd;
-    case Control::stupcitxt:
-        return stupcitxt;
-    case Control::kuglicetxt:
-        return kuglicetxt;
-    case Control::brzinatxt:
-        return brzinatxt;
-    case Control::brzachk:
-        return brzachk;
-    case Control::petljachk:
-        return petljachk;
-    case Control::tragchk:
-        return tragchk;
-    case Control::teorijskachk:
-        return teorijskachk;
-    case Control::Check1:
-        return Check1;
-    case Control::stupcilbl:
-        return stupcilbl;
-    case Control::kuglicelbl:
-        return kuglicelbl;
-    case Control::brzinalbl:
-        return brzinalbl;
-    }
-    return nullptr;
+    return controls_[static_cast<std::size_t>(control)];
+}
+
+SimArea& MainWindow::area() const {
+    return *static_cast<SimArea*>(widget(Control::simarea));
 }
 
 void MainWindow::setEnabled(Control control, bool enabled) {
@@ -221,11 +192,11 @@ void MainWindow::setTitle(const std::string& title) {
 }
 
 Surface& MainWindow::board() {
-    return simarea->surface();
+    return area().surface();
 }
 
 void MainWindow::describeBoard(const std::string& text) {
-    simarea->describe(qText(text));
+    area().describe(qText(text));
 }
 
 void MainWindow::showAbout(const std::string& title, const std::string& text) {

@@ -1,39 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The Kuglovica window: twenty controls as designed, shown with Qt, over the
-// form that holds their handlers.
-//
-// Names. A control is named by a Croatian word for its role and a suffix for
-// its kind: txt a text field, cmd a command button, chk a check box, lbl a
-// label; the two frames are params and gumbi, the drawing area simarea, the
-// ball's timer Timmy and the fast loop's FastTimmy. A handler is its control's
-// name and the event, joined by an underscore (startcmd_Click). The words:
-// stupci columns, kuglice balls, brzina speed, gumbi buttons, brza fast,
-// petlja loop, trag trail, teorijska theoretical, params parameters,
-// start/stop/fullstop start, pause and abort, exit exit.
+// The Kuglovica window: the designed controls (app/controls.h) shown with Qt,
+// over the form that holds their handlers.
 
 #include "app/form.h"
 #include "app/form_view.h"
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
-
-class QCheckBox;
-class QGroupBox;
-class QLabel;
 
 namespace kug {
 
-class ParamField;
-class PictureButton;
 class SimArea;
 class WakeUps;
 
-// The desktop's view of the form: the twenty controls as widgets, the wake-ups
-// of the form's clock, the About box and the window itself. What the handlers do is the
-// form's; what belongs to Qt stays here: the widgets' events, focus reasons,
-// selecting on release, double-clicks, the font and the window's state.
+// The desktop's view of the form: the designed controls as widgets, the
+// wake-ups of the form's clock, the About box and the window itself. What the
+// handlers do is the form's; what belongs to Qt stays here: the widgets'
+// events, focus reasons, selecting on release, double-clicks, the font and the
+// window's state.
 class MainWindow final : public QWidget, private FormView {
     Q_OBJECT
 public:
@@ -42,6 +29,7 @@ public:
     ~MainWindow() override;
 
     Form& form() { return form_; }
+    const Form& form() const { return form_; }
     const BoardState& state() const { return form_.state(); }
     BoardState& state() { return form_.state(); }
     // The parameters as last accepted from the fields.
@@ -63,9 +51,11 @@ protected:
 
 private:
     void createControls();
+    QWidget* createControl(const ControlSpec& spec);
     void setTabOrder();
     void connectHandlers();
     QWidget* widget(Control control) const;
+    SimArea& area() const;
 
     // The view, for the form.
     void setEnabled(Control control, bool enabled) override;
@@ -92,27 +82,10 @@ private:
     Form form_;
     bool built_ = false; // the constructor has run
 
-    // Controls, in the order the window creates them; the timers are the
-    // form's clock's.
-    QGroupBox* gumbi = nullptr;
-    PictureButton* exitcmd = nullptr;
-    PictureButton* fullstopcmd = nullptr;
-    PictureButton* stopcmd = nullptr;
-    PictureButton* startcmd = nullptr;
-    SimArea* simarea = nullptr;
+    // The controls, indexed by `Control`, created in the table's order; the
+    // timers are the form's clock's.
+    std::array<QWidget*, controlCount> controls_{};
     WakeUps* wakeUps_ = nullptr;
-    QGroupBox* params = nullptr;
-    QCheckBox* petljachk = nullptr;
-    QCheckBox* tragchk = nullptr;
-    QCheckBox* brzachk = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* teorijskachk = nullptr;
-    ParamField* brzinatxt = nullptr;
-    ParamField* kuglicetxt = nullptr;
-    ParamField* stupcitxt = nullptr;
-    QLabel* brzinalbl = nullptr;
-    QLabel* kuglicelbl = nullptr;
-    QLabel* stupcilbl = nullptr;
 };
 
 } // namespace kug

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Creation of the twenty controls with their designed names, captions, tab
-// order and initial states, and the measuring of their captions in the
-// platform's font, by which the form fits the frames.
+// The controls made from the table of designed controls (app/controls.h),
+// with their names, captions, pictures, initial states and tab order, and the
+// measuring of their captions in the platform's font, by which the form fits
+// the frames.
 
 #include "app/frame_fit.h"
 #include "desktop/main_window.h"
@@ -52,58 +53,68 @@ int contentsTopOf(const QGroupBox* frame) {
         .top();
 }
 
-template <typename T> T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
-QCheckBox* checkBox(const QString& caption, QWidget* parent, const char* name, bool enabled) {
-    auto* box = named(new QCheckBox(caption, parent), name);
-    box->setEnabled(enabled);
-    return box;
-}
-
-QLabel* label(const QString& caption, QWidget* parent, const char* name) {
-    auto* l = named(new QLabel(caption, parent), name);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return l;
+QString resource(const char* picture) {
+    return QStringLiteral(":/%1.xpm").arg(QLatin1String(picture));
 }
 
 } // namespace
 
 void MainWindow::createControls() {
-    gumbi = named(new QGroupBox(this), "gumbi"); // holds the buttons; no caption drawn
-    exitcmd = named(new PictureButton(":/exit.xpm", {}, "Izlaz", gumbi), "exitcmd");
-    fullstopcmd = named(new PictureButton(":/stop.xpm", ":/stop_disabled.xpm", "Zaustavi", gumbi),
-                        "fullstopcmd");
-    fullstopcmd->setEnabled(false);
-    stopcmd =
-        named(new PictureButton(":/pause.xpm", ":/pause_disabled.xpm", "Pauza", gumbi), "stopcmd");
-    stopcmd->setEnabled(false);
-    startcmd =
-        named(new PictureButton(":/play.xpm", ":/play_disabled.xpm", "Pokreni", gumbi), "startcmd");
-    simarea = named(new SimArea(this), "simarea");
-    wakeUps_ = new WakeUps(*this, form_.clock(), simarea->pacer());
-    params = named(new QGroupBox(QStringLiteral("Parametri"), this), "params");
-    petljachk = checkBox(QStringLiteral("U petlji"), params, "petljachk", false);
-    tragchk = checkBox(QStringLiteral("Kuglica ostavlja trag"), params, "tragchk", true);
-    brzachk = checkBox(QStringLiteral("Brza simulacija"), params, "brzachk", true);
-    Check1 = checkBox(QStringLiteral("Zvuk"), params, "Check1", false);
-    teorijskachk = checkBox(QStringLiteral("Teorijska raspodjela"), params, "teorijskachk", true);
-    brzinatxt = named(new ParamField(params), "brzinatxt");
-    brzinatxt->write(QStringLiteral("Text3"));
-    kuglicetxt = named(new ParamField(params), "kuglicetxt");
-    kuglicetxt->write(QStringLiteral("Text2"));
-    stupcitxt = named(new ParamField(params), "stupcitxt");
-    stupcitxt->write(QStringLiteral("Text1"));
-    brzinalbl = label(QStringLiteral("Brzina simulacije:"), params, "brzinalbl");
-    kuglicelbl = label(QStringLiteral("Broj kuglica:"), params, "kuglicelbl");
-    stupcilbl = label(QStringLiteral("Broj stupaca:"), params, "stupcilbl");
+    // The table's order is the creation order, on which the stacking of
+    // overlapping controls depends.
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        const ControlSpec& s = controlTable[i];
+        QWidget* w = createControl(s);
+        w->setObjectName(QLatin1String(s.name));
+        if (*s.accessibleName)
+            w->setAccessibleName(QString::fromUtf8(s.accessibleName));
+        w->setEnabled(s.enabled);
+        controls_[i] = w;
+    }
     // A field takes its accessible name from its label; without a buddy it
-    // would take its frame's title, and all three would be "Parametri".
-    brzinalbl->setBuddy(brzinatxt);
-    kuglicelbl->setBuddy(kuglicetxt);
-    stupcilbl->setBuddy(stupcitxt);
+    // would take its frame's title, and all the fields would have one name.
+    for (std::size_t i = 0; i < controlCount; ++i)
+        if (const auto field = controlTable[i].names)
+            static_cast<QLabel*>(controls_[i])->setBuddy(widget(*field));
+}
+
+QWidget* MainWindow::createControl(const ControlSpec& s) {
+    QWidget* parent = s.container ? widget(*s.container) : this;
+    const QString caption = QString::fromUtf8(s.caption);
+    switch (s.kind) {
+    case ControlKind::Frame: {
+        auto* frame = new QGroupBox(parent);
+        if (s.captionShown)
+            frame->setTitle(caption);
+        return frame;
+    }
+    case ControlKind::PictureButton:
+        return new PictureButton(resource(s.picture),
+                                 *s.disabledPicture ? resource(s.disabledPicture) : QString(),
+                                 parent);
+    case ControlKind::DrawingArea: {
+        auto* area = new SimArea(parent);
+        // The clock's wake-ups present the area's picture once a frame.
+        wakeUps_ = new WakeUps(*this, form_.clock(), area->pacer());
+        return area;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(caption, parent);
+        box->setChecked(s.checked);
+        return box;
+    }
+    case ControlKind::TextBox: {
+        auto* field = new ParamField(parent);
+        field->write(caption);
+        return field;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return label;
+    }
+    }
+    return nullptr;
 }
 
 Extent MainWindow::captionNeed(Control control) const {
@@ -117,11 +128,9 @@ int MainWindow::contentsTop(Control frame) const {
 void MainWindow::setTabOrder() {
     // Frames and labels take no focus; the chain holds the focusable controls
     // in their designed tab order.
-    QWidget* const chain[] = {simarea, stupcitxt,   kuglicetxt, brzinatxt,    startcmd,
-                              stopcmd, fullstopcmd, exitcmd,    teorijskachk, Check1,
-                              brzachk, tragchk,     petljachk};
-    for (std::size_t i = 1; i < std::size(chain); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    const std::vector<Control> chain = tabChain();
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(widget(chain[i - 1]), widget(chain[i]));
 }
 
 } // namespace kug

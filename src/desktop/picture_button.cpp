@@ -6,7 +6,7 @@
 namespace kug {
 
 PictureButton::PictureButton(const QString& picture, const QString& disabledPicture,
-                             const QString& accessibleName, QWidget* parent)
+                             QWidget* parent)
     : QPushButton(parent) {
     // addFile also takes the picture's 32 x 32 twin, NAME@2x.xpm, which a
     // screen at scale 2 shows pixel for pixel instead of a blurred 16 x 16.
@@ -16,7 +16,6 @@ PictureButton::PictureButton(const QString& picture, const QString& disabledPict
         icon.addFile(disabledPicture, QSize(), QIcon::Disabled);
     setIcon(icon);
     setIconSize(QSize(16, 16));
-    setAccessibleName(accessibleName);
     setFocusPolicy(Qt::StrongFocus);
     setAutoDefault(false);
 }

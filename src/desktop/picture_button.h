@@ -12,8 +12,9 @@ namespace kug {
 class PictureButton final : public QPushButton {
     Q_OBJECT
 public:
+    // An empty disabled picture: the toolkit greys the picture itself.
     PictureButton(const QString& picture, const QString& disabledPicture,
-                  const QString& accessibleName, QWidget* parent = nullptr);
+                  QWidget* parent = nullptr);
 };
 
 } // namespace kug

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/sim_area.h"
 
+#include "app/controls.h"
 #include "desktop/double_click.h"
 
 #include <QMouseEvent>
@@ -11,7 +12,7 @@ namespace kug {
 
 SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this)) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(2);
+    setLineWidth(drawingAreaBorder);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.setFont(font());
@@ -21,25 +22,21 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this))
         const QRect inner = contentsRect();
         pacer_->changed(r.translated(inner.topLeft()).intersected(inner));
     });
-    setAccessibleName(QStringLiteral("Ploča"));
-    descriptionHold_.setSingleShot(true);
-    descriptionHold_.setInterval(descriptionHoldMs);
-    connect(&descriptionHold_, &QTimer::timeout, this, &SimArea::publishDescription);
+    descriptionRelease_.setSingleShot(true);
+    descriptionRelease_.setInterval(DescriptionHold::holdMs);
+    connect(&descriptionRelease_, &QTimer::timeout, this,
+            [this] { publishDescription(descriptionHold_.release()); });
 }
 
 void SimArea::describe(const QString& text) {
-    pendingDescription_ = text;
-    if (!descriptionHold_.isActive())
-        publishDescription();
+    publishDescription(descriptionHold_.offer(text.toStdString()));
 }
 
-void SimArea::publishDescription() {
-    // Landings can come thirty times a second; a screen reader would queue
-    // every one. An unchanged text is not news, and starts no hold.
-    if (pendingDescription_ == accessibleDescription())
+void SimArea::publishDescription(const std::optional<std::string>& text) {
+    if (!text)
         return;
-    setAccessibleDescription(pendingDescription_); // raises DescriptionChanged
-    descriptionHold_.start();
+    setAccessibleDescription(QString::fromStdString(*text)); // raises DescriptionChanged
+    descriptionRelease_.start();
 }
 
 void SimArea::requestAbout() {

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The drawing area: a sunken 2-pixel frame around a retained picture. It takes
-// the focus when clicked, so a parameter field is validated before anything
-// else happens, and reports double-clicks for the About box.
+// The drawing area: a sunken frame around a retained picture. It takes the
+// focus when clicked, so a parameter field is validated before anything else
+// happens, and reports double-clicks for the About box.
 //
-// For assistive technology it is named "Ploča" and described in words (what
-// the board shows); a description that changes often reaches the tools at
-// most a few times a second, the last one always.
+// For assistive technology it is described in words (what the board shows); a
+// description that changes often reaches the tools at most a few times a
+// second, the last one always (app/description_hold.h).
 
+#include "app/description_hold.h"
 #include "desktop/frame_pacer.h"
 #include "desktop/image_surface.h"
 
@@ -26,7 +27,6 @@ public:
     // The picture as it stands (for tests and screenshots).
     const QImage& picture() { return surface_.image(); }
     // What hands the picture's changes to the screen, a frame at a time.
-    const FramePacer& pacer() const { return *pacer_; }
     FramePacer& pacer() { return *pacer_; }
 
     // The picture in words, after a drawing. Published at once when the last
@@ -37,10 +37,7 @@ public:
     // it must have its reply first.
     void requestAbout();
     // A published description holds back the next one (for tests).
-    bool isDescriptionHeld() const { return descriptionHold_.isActive(); }
-
-    // The least time between two published descriptions.
-    static constexpr int descriptionHoldMs = 250;
+    bool isDescriptionHeld() const { return descriptionHold_.isHeld(); }
 
 signals:
     void doubleClicked();
@@ -54,12 +51,12 @@ protected:
 
 private:
     void syncGeometry();
-    void publishDescription();
+    void publishDescription(const std::optional<std::string>& text);
 
     ImageSurface surface_;
     FramePacer* pacer_;
-    QString pendingDescription_;
-    QTimer descriptionHold_{this}; // a child, so that it counts among the window's timers
+    DescriptionHold descriptionHold_;
+    QTimer descriptionRelease_{this}; // a child, so that it counts among the window's timers
 };
 
 } // namespace kug

@@ -4,7 +4,6 @@
 #include "desktop/frame_pacer.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -34,13 +33,6 @@ bool reachesHandlers(QEvent::Type type) {
     default:
         return false;
     }
-}
-
-// Only Wayland paces update requests by the compositor's frames.
-bool framesFromCompositor() {
-    static const bool wayland =
-        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    return wayland;
 }
 
 } // namespace
@@ -138,7 +130,8 @@ void WakeUps::arm() {
         frameAwaited_ = false;
         return;
     }
-    if (afterFrame && watched_ && framesFromCompositor() && *wanted_ <= now() + framePeriod_) {
+    if (afterFrame && watched_ && FramePacer::framesFromCompositor() &&
+        *wanted_ <= now() + framePeriod_) {
         // The callback of the frame just sent comes with the compositor's
         // next frame; a window it does not show gets none.
         frameAwaited_ = true;

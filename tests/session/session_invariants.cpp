@@ -6,11 +6,11 @@
 #include "render/plot_kv.h"
 #include "state/integers.h"
 #include "state/number_text.h"
+#include "window_fixture_runs.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -19,26 +19,6 @@
 namespace kug::test {
 
 namespace {
-
-// One row of the run-state table: start, pause, abort, parameter frame,
-// animation timer, loop timer, needsReset.
-struct Row {
-    RunState state;
-    bool start, stop, fullstop, params, timmy, fastTimmy, needsReset;
-};
-
-constexpr Row rows[] = {
-    {RunState::Idle, true, false, false, true, false, false, true},
-    {RunState::Running, false, true, true, false, true, false, false},
-    {RunState::Paused, true, false, true, false, false, false, false},
-    {RunState::Looping, false, false, true, false, false, true, false},
-};
-
-template <typename T> T* control(MainWindow& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT(c);
-    return c;
-}
 
 QString yesNo(bool b) {
     return b ? QStringLiteral("on") : QStringLiteral("off");
@@ -60,49 +40,16 @@ QString fieldError(const ParamField* f, int lower, int upper) {
 
 } // namespace
 
-const char* runStateName(RunState s) {
-    switch (s) {
-    case RunState::Idle:
-        return "Idle";
-    case RunState::Running:
-        return "Running";
-    case RunState::Paused:
-        return "Paused";
-    case RunState::Looping:
-        return "Looping";
-    case RunState::None:
-        break;
-    }
-    return "none";
-}
-
 SessionInvariants::SessionInvariants(MainWindow& window)
-    : window_(window), startcmd_(control<QPushButton>(window, "startcmd")),
-      stopcmd_(control<QPushButton>(window, "stopcmd")),
-      fullstopcmd_(control<QPushButton>(window, "fullstopcmd")),
-      params_(control<QGroupBox>(window, "params")),
-      stupcitxt_(control<ParamField>(window, "stupcitxt")),
-      kuglicetxt_(control<ParamField>(window, "kuglicetxt")),
-      brzinatxt_(control<ParamField>(window, "brzinatxt")),
-      brzachk_(control<QCheckBox>(window, "brzachk")),
-      simarea_(control<SimArea>(window, "simarea")), maxBalls_(window.state().maxBalls) {}
+    : window_(window), params_(&control<QGroupBox>(window, "params")),
+      stupcitxt_(&control<ParamField>(window, "stupcitxt")),
+      kuglicetxt_(&control<ParamField>(window, "kuglicetxt")),
+      brzinatxt_(&control<ParamField>(window, "brzinatxt")),
+      brzachk_(&control<QCheckBox>(window, "brzachk")),
+      simarea_(&control<SimArea>(window, "simarea")), maxBalls_(window.state().maxBalls) {}
 
-RunState SessionInvariants::runState() const {
-    const Row now{RunState::None,
-                  startcmd_->isEnabled(),
-                  stopcmd_->isEnabled(),
-                  fullstopcmd_->isEnabled(),
-                  params_->isEnabled(),
-                  window_.timmy().isEnabled(),
-                  window_.fastTimmy().isEnabled(),
-                  window_.state().needsReset};
-    for (const Row& r : rows) {
-        if (r.start == now.start && r.stop == now.stop && r.fullstop == now.fullstop &&
-            r.params == now.params && r.timmy == now.timmy && r.fastTimmy == now.fastTimmy &&
-            r.needsReset == now.needsReset)
-            return r.state;
-    }
-    return RunState::None;
+std::optional<RunState> SessionInvariants::runState() const {
+    return shownRunState(window_);
 }
 
 QString SessionInvariants::check(Event last) const {
@@ -133,14 +80,9 @@ QString SessionInvariants::checkAfter(Event last) const {
 }
 
 QString SessionInvariants::checkRunState() const {
-    if (runState() != RunState::None)
+    if (runState())
         return {};
-    return QStringLiteral("controls match no run state: start %1, pause %2, abort %3, "
-                          "parameters %4, Timmy %5, FastTimmy %6, needsReset %7")
-        .arg(yesNo(startcmd_->isEnabled()), yesNo(stopcmd_->isEnabled()),
-             yesNo(fullstopcmd_->isEnabled()), yesNo(params_->isEnabled()),
-             yesNo(window_.timmy().isEnabled()), yesNo(window_.fastTimmy().isEnabled()),
-             yesNo(window_.state().needsReset));
+    return QStringLiteral("controls match no run state: ") + describe(runRow(window_));
 }
 
 QString SessionInvariants::checkSwitches() const {
@@ -148,7 +90,7 @@ QString SessionInvariants::checkSwitches() const {
     // sound box is never enabled.
     const bool fast = brzachk_->checkState() == Qt::Checked;
     const auto inFrame = [this](const char* name) {
-        return control<QWidget>(window_, name)->isEnabledTo(params_);
+        return control<QWidget>(window_, name).isEnabledTo(params_);
     };
     if (inFrame("tragchk") == fast || inFrame("brzinalbl") == fast ||
         inFrame("brzinatxt") == fast || inFrame("petljachk") != fast)
@@ -250,7 +192,7 @@ QString SessionInvariants::checkDrawing() const {
     if (window_.isMinimized())
         return {};
     // Layout: the frames hug the right edge, the drawing area fills the rest.
-    const QWidget* gumbi = control<QWidget>(window_, "gumbi");
+    const QWidget* gumbi = &control<QWidget>(window_, "gumbi");
     const int w = window_.width();
     if (params_->x() != w - params_->width() - 5 || gumbi->x() != w - gumbi->width() - 5 ||
         simarea_->width() != params_->x() - 10 || simarea_->height() != window_.height())

@@ -9,9 +9,10 @@
 
 #include <QString>
 
+#include <optional>
+
 class QCheckBox;
 class QGroupBox;
-class QPushButton;
 
 namespace kug {
 class ParamField;
@@ -20,20 +21,16 @@ class SimArea;
 
 namespace kug::test {
 
-enum class RunState { Idle, Running, Paused, Looping, None };
-
 // What the last event was, where it decides what must follow: a change of
 // the window's size or state ends any run, an abort empties the bins.
 enum class Event { Other, Resize, Abort };
-
-const char* runStateName(RunState s);
 
 class SessionInvariants {
 public:
     explicit SessionInvariants(MainWindow& window);
 
-    // The run state the controls show, or None if they match no row.
-    RunState runState() const;
+    // The run state the controls show, or none if they match no row.
+    std::optional<RunState> runState() const;
     // Empty when every rule holds after `last`, else what is wrong.
     QString check(Event last = Event::Other) const;
     // Called when a start has set up a fresh run: the counts from now on
@@ -49,9 +46,6 @@ private:
     QString checkAfter(Event last) const;
 
     MainWindow& window_;
-    QPushButton* startcmd_;
-    QPushButton* stopcmd_;
-    QPushButton* fullstopcmd_;
     QGroupBox* params_;
     ParamField* stupcitxt_;
     ParamField* kuglicetxt_;

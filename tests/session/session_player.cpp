@@ -2,6 +2,7 @@
 #include "session_player.h"
 
 #include "desktop/param_field.h"
+#include "window_fixture_runs.h"
 
 #include <QApplication>
 #include <QClipboard>
