@@ -127,7 +127,6 @@ const std::map<QString, RunState> runStateNamed{{"Idle", RunState::Idle},
 } // namespace
 
 Q_DECLARE_METATYPE(kug::Extent)
-Q_DECLARE_METATYPE(kug::Box)
 
 class TestForm : public QObject {
     Q_OBJECT
@@ -140,7 +139,6 @@ private slots:
     void fields_data();
     void fields();
     void aboutAndExit();
-    void controlTable_data();
     void controlTable();
     void tabChain();
     void descriptionHold_data();
@@ -371,54 +369,42 @@ void TestForm::aboutAndExit() {
     QCOMPARE(s.view.quits, 1);
 }
 
-// The designed controls, as the window creates them.
-void TestForm::controlTable_data() {
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<Box>("twips");
-    QTest::addColumn<int>("tabIndex");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<int>("order");
-    auto add = [order = 0](const char* name, const char* container, const char* caption, Box box,
-                           int tab, bool enabled) mutable {
-        QTest::newRow(name) << container << caption << box << tab << enabled << order++;
-    };
-    add("gumbi", "", "gumbi", {3720, 3600, 2175, 735}, 8, true);
-    add("exitcmd", "gumbi", "", {1680, 120, 450, 450}, 12, true);
-    add("fullstopcmd", "gumbi", "", {1020, 120, 450, 450}, 11, false);
-    add("stopcmd", "gumbi", "", {570, 120, 450, 450}, 10, false);
-    add("startcmd", "gumbi", "", {120, 120, 450, 450}, 9, true);
-    add("simarea", "", "", {0, 0, 3615, 3855}, 1, true);
-    add("params", "", "Parametri", {3720, 0, 2175, 3615}, 0, true);
-    add("petljachk", "params", "U petlji", {360, 2520, 1335, 255}, 17, false);
-    add("tragchk", "params", "Kuglica ostavlja trag", {120, 3000, 1815, 195}, 16, true);
-    add("brzachk", "params", "Brza simulacija", {120, 2280, 1815, 255}, 15, true);
-    add("Check1", "params", "Zvuk", {120, 3240, 735, 255}, 14, false);
-    add("teorijskachk", "params", "Teorijska raspodjela", {120, 1200, 1815, 255}, 13, true);
-    add("brzinatxt", "params", "Text3", {1440, 1680, 615, 375}, 6, true);
-    add("kuglicetxt", "params", "Text2", {1440, 720, 615, 375}, 3, true);
-    add("stupcitxt", "params", "Text1", {1440, 240, 615, 375}, 2, true);
-    add("brzinalbl", "params", "Brzina simulacije:", {120, 1680, 1215, 375}, 7, true);
-    add("kuglicelbl", "params", "Broj kuglica:", {120, 720, 1215, 375}, 5, true);
-    add("stupcilbl", "params", "Broj stupaca:", {120, 240, 1215, 375}, 4, true);
-}
-
+// The designed controls in the order the window creates them: name,
+// container, caption or designed text, place and size in twips, tab index,
+// enabled at start. None starts checked.
 void TestForm::controlTable() {
-    QFETCH(QString, container);
-    QFETCH(QString, caption);
-    QFETCH(Box, twips);
-    QFETCH(int, tabIndex);
-    QFETCH(bool, enabled);
-    QFETCH(int, order);
-    QCOMPARE(kug::controlTable.size(), std::size_t(18));
-    const ControlSpec& c = kug::controlTable.at(std::size_t(order));
-    QCOMPARE(QString::fromLatin1(c.name), QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(c.container ? QString::fromLatin1(spec(*c.container).name) : QString(), container);
-    QCOMPARE(QString::fromUtf8(c.caption), caption);
-    QCOMPARE(c.designed, twips);
-    QCOMPARE(c.tabIndex, tabIndex);
-    QCOMPARE(c.enabled, enabled);
-    QVERIFY(!c.checked);
+    QStringList rows;
+    for (const ControlSpec& c : kug::controlTable) {
+        const Box& b = c.designed;
+        rows << QStringList{c.name,
+                            c.container ? spec(*c.container).name : "-",
+                            *c.caption ? QString::fromUtf8(c.caption) : "-",
+                            QStringLiteral("%1 %2 %3 %4").arg(b.x).arg(b.y).arg(b.w).arg(b.h),
+                            QString::number(c.tabIndex),
+                            c.enabled ? "on" : "off"}
+                    .join(" | ");
+        QVERIFY(!c.checked);
+    }
+    QCOMPARE(rows, (QStringList{
+                       "gumbi | - | gumbi | 3720 3600 2175 735 | 8 | on",
+                       "exitcmd | gumbi | - | 1680 120 450 450 | 12 | on",
+                       "fullstopcmd | gumbi | - | 1020 120 450 450 | 11 | off",
+                       "stopcmd | gumbi | - | 570 120 450 450 | 10 | off",
+                       "startcmd | gumbi | - | 120 120 450 450 | 9 | on",
+                       "simarea | - | - | 0 0 3615 3855 | 1 | on",
+                       "params | - | Parametri | 3720 0 2175 3615 | 0 | on",
+                       "petljachk | params | U petlji | 360 2520 1335 255 | 17 | off",
+                       "tragchk | params | Kuglica ostavlja trag | 120 3000 1815 195 | 16 | on",
+                       "brzachk | params | Brza simulacija | 120 2280 1815 255 | 15 | on",
+                       "Check1 | params | Zvuk | 120 3240 735 255 | 14 | off",
+                       "teorijskachk | params | Teorijska raspodjela | 120 1200 1815 255 | 13 | on",
+                       "brzinatxt | params | Text3 | 1440 1680 615 375 | 6 | on",
+                       "kuglicetxt | params | Text2 | 1440 720 615 375 | 3 | on",
+                       "stupcitxt | params | Text1 | 1440 240 615 375 | 2 | on",
+                       "brzinalbl | params | Brzina simulacije: | 120 1680 1215 375 | 7 | on",
+                       "kuglicelbl | params | Broj kuglica: | 120 720 1215 375 | 5 | on",
+                       "stupcilbl | params | Broj stupaca: | 120 240 1215 375 | 4 | on",
+                   }));
 }
 
 // Frames and labels take no focus; the rest in their tab order.
@@ -436,28 +422,23 @@ void TestForm::tabChain() {
 // a text or ends the hold; each result is what was published then ("-" for
 // nothing), with "*" while the hold lasts.
 void TestForm::descriptionHold_data() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("published");
-    QTest::newRow("the first at once") << "A"
-                                       << "A*";
-    QTest::newRow("the last of a hold after it") << "A B C end end"
-                                                 << "A* -* -* C* -";
-    QTest::newRow("an unchanged text starts no hold") << "A end A B"
-                                                      << "A* - - B*";
-    QTest::newRow("back to the text shown") << "A B A end"
-                                            << "A* -* -* -";
+    QTest::addColumn<QString>("steps"); // and after " = ", what they published
+    QTest::newRow("the first at once") << "A = A*";
+    QTest::newRow("the last of a hold after it") << "A B C end end = A* -* -* C* -";
+    QTest::newRow("an unchanged text starts no hold") << "A end A B = A* - - B*";
+    QTest::newRow("back to the text shown") << "A B A end = A* -* -* -";
 }
 
 void TestForm::descriptionHold() {
     QFETCH(QString, steps);
-    QFETCH(QString, published);
+    const QStringList given = steps.split(" = ");
     DescriptionHold hold;
     QStringList seen;
-    for (const QString& step : steps.split(' ')) {
+    for (const QString& step : given[0].split(' ')) {
         const auto text = step == "end" ? hold.release() : hold.offer(step.toStdString());
         seen << QString::fromStdString(text.value_or("-")) + (hold.isHeld() ? "*" : "");
     }
-    QCOMPARE(seen.join(' '), published);
+    QCOMPARE(seen.join(' '), given[1]);
 }
 
 QTEST_APPLESS_MAIN(TestForm)
