@@ -803,6 +803,9 @@ def case_file(args):
         check_equal(p.js("return [kugErrors, performance.getEntriesByType('resource').length,"
                          "  document.querySelectorAll('link[rel=manifest], link[rel=apple-touch-icon]').length]"),
                     [[], 0, 0], "errors, what the page fetched, and the app's links")
+        font = p.js("return ['fontBoundingBoxAscent' in TextMetrics.prototype, kugStats.boardFont()]")
+        p.load_changed(args.artifacts, "delete TextMetrics.prototype.fontBoundingBoxAscent;")
+        check_equal([True, p.js("return kugStats.boardFont()")], font, "the board's line without a font box, by layout")
         # Where there is no WebAssembly the page says so.
         p.load_changed(args.artifacts, "delete window.WebAssembly;", ready=False)
         p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
