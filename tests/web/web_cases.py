@@ -806,6 +806,9 @@ def case_file(args):
         font = p.js("return ['fontBoundingBoxAscent' in TextMetrics.prototype, kugStats.boardFont()]")
         p.load_changed(args.artifacts, "delete TextMetrics.prototype.fontBoundingBoxAscent;")
         check_equal([True, p.js("return kugStats.boardFont()")], font, "the board's line without a font box, by layout")
+        p.load_changed(args.artifacts, "Object.defineProperty(window, 'kugView', {value: null});", ready=False)
+        p.wait(lambda: p.js("return [...document.querySelectorAll('#too-old, #frame')].map((e) => getComputedStyle(e)"
+                            ".visibility)") == ["visible", "hidden"], "a browser too old: the line, and no window")
         # Where there is no WebAssembly the page says so.
         p.load_changed(args.artifacts, "delete window.WebAssembly;", ready=False)
         p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
