@@ -15,6 +15,8 @@ function start() {
   wireWindowFrame();
   page.started = true;
   Module._kug_start(page.scale);
+  // An app's window is the window's: its first size a resize.
+  layout();
   requestFrame();
   shown();
 }

@@ -96,8 +96,8 @@ class Page:
     """A browser of its own on the page: served, or `from_disk` as a file."""
     engine = "chromium"  # of this run
 
-    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path=""):
-        self.page_dir, self.path = page_dir, path
+    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path="", app=False):
+        self.page_dir, self.path, self.app = page_dir, path, app
         self.scale = scale
         self.from_disk = from_disk
         self.coarse = coarse
@@ -110,7 +110,7 @@ class Page:
             else:
                 host, self.stop_serving = self._stack.enter_context(served(self.page_dir))
                 self.url = host + self.path
-            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse)
+            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse, self.app and self.url)
             self.load()
         except BaseException:
             self._stack.close()
@@ -880,6 +880,20 @@ def case_installable(args):
         cdp = p.browser.driver.execute_cdp_cmd
         check_equal(cdp("Page.getAppManifest", {}).get("errors"), [], "the manifest's errors")
         check_equal(cdp("Page.getInstallabilityErrors", {})["installabilityErrors"], [], "installability errors")
+    with Page(args.page, path=APP, app=True) as p:  # installed: its window the window's frame
+        window = p.browser.driver.execute_cdp_cmd("Browser.getWindowForTarget", {})["windowId"]
+        bounds = lambda **b: p.browser.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": b})
+        fills = lambda: [round(v) for v in frame_seen(p)["rect"]] == [0, 0] + frame_seen(p)["viewport"]
+        check_equal([fills(), p.js("return [titlebar.offsetWidth, grip.offsetWidth]")], [True, [0, 0]], "the app's window")
+        for size in ({"windowState": "fullscreen"}, {"windowState": "normal", "width": 300, "height": 250}):
+            board = p.board_size()
+            set_up_run(p, balls=100, speed=100, start=True)
+            bounds(**size)
+            p.frames(3)
+            check_equal([fills(), p.row(), board != p.board_size()], [True, IDLE, True], "in an app's window %s" % size)
+        set_up_run(p, start=True)
+        bounds(windowState="minimized")
+        p.wait(lambda: p.row() == IDLE, "the run to end with the app's window minimised")
 
 
 # After one visit, with the server stopped, a reload: what the page shows
@@ -958,7 +972,7 @@ def case_touch(args):
 NEEDS = {
     "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
     "touch": ("touch", "no touch screen: its driver turns touch input into a mouse's"),
-    "installable": ("cdp", "no report of installability: Chromium's DevTools protocol gives it"),
+    "installable": ("cdp", "no installability nor app's window: Chromium's DevTools protocol and --app give them"),
 }
 
 CASES = {
