@@ -66,6 +66,9 @@ class Classic:
     def open(self, url):
         self.driver.get(url)
 
+    def reload(self):
+        self.driver.refresh()
+
     def js(self, body, *args):
         return self.driver.execute_script(body, *args)
 
@@ -132,6 +135,9 @@ class Bidi:
 
     def open(self, url):
         self.command("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})
+
+    def reload(self):
+        self.command("browsingContext.reload", {"context": self.context, "wait": "complete"})
 
     def js(self, body, *args, wait=False):
         result = self.command("script.callFunction", {

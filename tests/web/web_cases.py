@@ -117,8 +117,8 @@ class Page:
             raise
         return self
 
-    def load(self, url=None, ready=True):
-        self.browser.open(url or self.url)
+    def load(self, url=None, ready=True, reload=False):
+        self.browser.reload() if reload else self.browser.open(url or self.url)
         if ready:
             self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
                       "the page's first paint")
@@ -418,6 +418,14 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
         p.click("startcmd")
 
 
+def reloaded_defaults(p, args=None):  # no form state kept
+    set_up_run(p, columns=5, balls=7, speed=9, theory=True, trail=True, fast=True)
+    p.load(reload=True)
+    check_equal(p.js("return [...document.querySelectorAll('#params input')].map((i) => i.type === 'text' ? i.value"
+                     "  : (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'))"),
+                ["-d", "-e", "-e", "-d", "-e", "1", "1", "2"], "boxes and fields after a reload")
+
+
 def case_board(args, name):
     run = dict(BOARDS[name])
     colours = run.pop("colours")
@@ -545,12 +553,12 @@ def counted(lines):
     return sum(int(v) for v in bins(lines)[0].split(":")[1].split(","))
 
 
-def case_fast_run_histogram(args):
+def case_fast_run_histogram(args, page=None):
     run = dict(columns=10, balls=250, fast=True, start=True)
     _, _, _, desktop = reference(args.reference, args.artifacts, "fast_run_histogram", **run)
     expected = bins(desktop["description"])
     check_equal(counted(expected), 250, "balls counted on the desktop")
-    with Page(args.page) as p:
+    with contextlib.nullcontext(page) if page else Page(args.page) as p:
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -793,6 +801,7 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -903,6 +912,8 @@ OFFLINE_ROWS = [
         lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page's first paint")),
     ("the page from its worker", lambda p, args: check_equal(
         p.js("return [document.title, navigator.serviceWorker.controller !== null]"), ["Kuglovica", True], "page")),
+    ("the defaults after a reload", reloaded_defaults),
+    ("a fast run as on the desktop", lambda p, args: case_fast_run_histogram(args, p)),
 ]
 
 
