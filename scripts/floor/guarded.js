@@ -24,13 +24,12 @@ module.exports = {
     // Shared Storage and FedCM members of those names.
     run: "the loader's own function",
     setStatus: "the loader's optional hook",
-    // NOT GUARDED YET. Firefox before 116 has no font bounding box: the line
-    // height measured in view.js comes out NaN in Firefox ESR 115. A
-    // fallback that gives the same line height in today's engines is
-    // REQUIRED before this can stand here as a guarded use; it is listed only
-    // so that the rest of the check holds until the view gets it.
-    fontBoundingBoxAscent: 'fallback required in view.js',
-    fontBoundingBoxDescent: 'fallback required in view.js',
+    // Firefox before 116 measures no font bounding box on a canvas. view.js
+    // reads it only where the text's metrics have it, and measures the
+    // board's line by the page's layout elsewhere, to the same line height
+    // and baseline (the file test compares the two in each engine).
+    fontBoundingBoxAscent: "only where TextMetrics has it; else the page's layout",
+    fontBoundingBoxDescent: 'beside fontBoundingBoxAscent',
   },
   style: {
     // Only mobile browsers enlarge text on their own; desktop Safari and

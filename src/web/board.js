@@ -14,10 +14,29 @@ function measureBoardFont() {
   const probe = document.createElement('canvas').getContext('2d');
   probe.font = boardFont();
   const m = probe.measureText('Još 250 kuglica.');
-  page.boardFont = {
-    lineHeight: Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent),
-    ascent: m.fontBoundingBoxAscent,
-  };
+  page.boardFont = 'fontBoundingBoxAscent' in m
+                       ? fontBox(m.fontBoundingBoxAscent, m.fontBoundingBoxDescent)
+                       : laidOutFont();
+}
+
+function fontBox(ascent, descent) {
+  return {lineHeight: Math.ceil(ascent + descent), ascent};
+}
+
+// The same from the page's layout, where a canvas measures no font bounding
+// box (Firefox before 116): an inline box of the font is as high as its
+// ascent and descent, and an empty inline-block stands on its baseline.
+// Firefox lays the ascent out rounded up to a device pixel, and gives it to
+// a canvas rounded up to a whole pixel: so it is rounded up here too.
+function laidOutFont() {
+  const probe = document.createElement('div');
+  probe.style.cssText = 'position: absolute; visibility: hidden';
+  probe.innerHTML = '<span>Još<span style="display: inline-block"></span></span>';
+  document.body.append(probe);
+  const line = probe.firstChild.getBoundingClientRect();
+  const baseline = probe.firstChild.lastChild.getBoundingClientRect().top;
+  probe.remove();
+  return fontBox(Math.ceil(baseline - line.top), line.bottom - baseline);
 }
 
 // One paint: `pixels` (an ImageData, or null) at x, y on a canvas of

@@ -35,12 +35,15 @@ const page = {
   boardLines: '',
   descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
-  // it into the viewport, a drag of the grip, a coarse (touch) pointer.
+  // it into the viewport, a drag of the grip, a coarse (touch) pointer; the
+  // page has been in an app's window, which is minimised.
   maximised: false,
   restore: null,
   fit: 1,
   dragging: false,
   coarse: false,
+  app: false,
+  minimised: false,
 };
 
 const byId = (id) => document.getElementById(id);

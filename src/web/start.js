@@ -15,13 +15,24 @@ function start() {
   wireWindowFrame();
   page.started = true;
   Module._kug_start(page.scale);
+  // An app's window is the window's: its first size a resize.
+  layout();
   requestFrame();
+  shown();
+}
+
+// The window instead of the line that says the browser is too old, which
+// shows only after a while (the style sheet), so it never shows before this.
+function shown() {
+  byId('too-old').hidden = true;
+  document.documentElement.dataset.started = 'true';
 }
 
 // No WebAssembly, or it would not start: the page says so, as it does
 // without script.
 function unavailable() {
   page.ended = true;
+  byId('too-old').hidden = true;
   byId('frame').hidden = true;
   byId('unavailable').hidden = false;
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The figures the tests and the benchmarks read (kugStats): the animation
 // frames, the paints and how many fell in one frame or outside any, the
-// ticks run, and the moments of start-up, of the first paint and of its
-// showing on the screen. The page is ready (data-ready on the document) once
-// the first paint is shown.
+// ticks run, the board's line as measured, and the moments of start-up, of
+// the first paint and of its showing on the screen. The page is ready
+// (data-ready on the document) once the first paint is shown.
 
 const stats = {
   frames: 0,
@@ -14,6 +14,7 @@ const stats = {
   firstPaintMs: null,
   firstShownMs: null,
   ticks: () => (page.started ? Module._kug_ticks() : 0),
+  boardFont: () => page.boardFont,
 };
 window.kugStats = stats;
 

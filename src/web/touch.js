@@ -30,7 +30,7 @@ function wireTouch() {
 // On a touch screen the grip and the check boxes take more room to hit than
 // they show: a finger's size once scaled, where the layout leaves room, else
 // up to where the next control starts (half way to the next such target).
-// The title bar's buttons grow themselves (barHeight). The layout a mouse
+// The title bar's buttons grow themselves (frameParts). The layout a mouse
 // sees is the designed one.
 function touchTargets() {
   const boxes = [...document.querySelectorAll('#window .check')];

@@ -50,8 +50,10 @@ public:
     void resizeInner(Extent size) override;
     void setMinimumInner(Extent size) override { minimum_ = size; }
     Extent minimumInner() const { return minimum_; }
-    // A page cannot be minimised; a hidden tab only stops its frames.
-    bool isMinimized() const override { return false; }
+    // A page in a tab cannot be minimised (a hidden tab only stops its
+    // frames); an app's window can, and the page says when.
+    bool isMinimized() const override { return minimized_; }
+    void setMinimized(bool minimized) { minimized_ = minimized; }
     void setTitle(const std::string& title) override;
     Surface& board() override;
     void describeBoard(const std::string& text) override;
@@ -70,6 +72,7 @@ private:
     Extent minimum_;
     int scale_ = 1;
     bool quit_ = false;
+    bool minimized_ = false;
     bool wantsFrames_ = false;
     DescriptionHold description_;
     std::string shownText_;

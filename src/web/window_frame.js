@@ -2,6 +2,7 @@
 // The window as a window manager frames it: a title bar that maximises the
 // window or shows it full screen, a resize grip, and a scale that fits the
 // window into any viewport, with the board drawn at whole device pixels.
+// Installed as an app, the system's window is the window's frame instead.
 
 // The title bar as a mouse sees it, and its padding around the buttons.
 const BAR_HEIGHT = 22;
@@ -9,9 +10,23 @@ const BAR_PADDING = 2;
 // Around a window that neither is maximised nor fills the screen.
 const MARGIN = 12;
 const coarseQuery = matchMedia('(pointer: coarse)');
+// An installed app's own window: the standalone display mode. (iOS and
+// iPadOS report fullscreen for a home-screen app, and navigator.standalone.)
+const standaloneQuery = matchMedia('(display-mode: standalone)');
+// An app's window that the user put full screen reports the fullscreen mode;
+// so does a tab that the page put full screen (Chromium), which keeps its
+// title bar.
+const appQuery = matchMedia('(display-mode: standalone), (display-mode: fullscreen)');
 
 const fullScreen = () => document.fullscreenElement != null;
-const fills = () => page.maximised || fullScreen();
+
+// Whether the system's window frames the window: an app's window, full
+// screen or not. Full screen counts only once the page has been in one.
+function standalone() {
+  page.app = page.app || standaloneQuery.matches || navigator.standalone === true;
+  return page.app && appQuery.matches;
+}
+const fills = () => standalone() || page.maximised || fullScreen();
 
 // The board is drawn at whole device pixels per pixel, for the window as
 // scaled on the page.
@@ -19,11 +34,14 @@ function wholeScale() {
   return Math.max(1, Math.round((window.devicePixelRatio || 1) * page.fit));
 }
 
-// The title bar's height: `bar` pixels at the window's scale, and `fixed` CSS
-// pixels of the screen at any scale (on a touch screen its buttons keep a
-// finger's size).
-function barParts() {
-  return page.coarse ? {fixed: TOUCH_TARGET, bar: 2 * BAR_PADDING} : {fixed: 0, bar: BAR_HEIGHT};
+// The frame around the window's inside: the title bar's height, `bar` pixels
+// at the window's scale and `fixed` CSS pixels of the screen at any scale (on
+// a touch screen its buttons keep a finger's size), and the borders' `edge`
+// across. An app's window has none of them.
+function frameParts() {
+  if (standalone()) return {fixed: 0, bar: 0, edge: 0};
+  return page.coarse ? {fixed: TOUCH_TARGET, bar: 2 * BAR_PADDING, edge: 2}
+                     : {fixed: 0, bar: BAR_HEIGHT, edge: 2};
 }
 
 // The page's room for the window: the layout viewport (pinch zoom and the
@@ -42,8 +60,8 @@ function viewport() {
 // The scale at which a window of inner size w x h, with its borders and title
 // bar, fits into `room`: never above 1.
 function fitFor(w, h, room) {
-  const {fixed, bar} = barParts();
-  return Math.min(1, room.w / (w + 2), (room.h - fixed) / (h + 2 + bar));
+  const {fixed, bar, edge} = frameParts();
+  return Math.min(1, room.w / (w + edge), (room.h - fixed) / (h + edge + bar));
 }
 
 // The inner size of a window that fills the room, at the scale that fits its
@@ -51,8 +69,8 @@ function fitFor(w, h, room) {
 function fillSize() {
   const room = viewport();
   const fit = fitFor(Module._kug_minimum(0), Module._kug_minimum(1), room);
-  const {fixed, bar} = barParts();
-  return {w: Math.floor(room.w / fit) - 2, h: Math.floor((room.h - fixed) / fit) - 2 - bar};
+  const {fixed, bar, edge} = frameParts();
+  return {w: Math.floor(room.w / fit) - edge, h: Math.floor((room.h - fixed) / fit) - edge - bar};
 }
 
 // Places and scales the frame for the window's size; returns the board's
@@ -61,7 +79,7 @@ function fitFrame() {
   page.coarse = coarseQuery.matches;
   if (!page.dragging) page.fit = fitFor(page.inner.w, page.inner.h, viewport());
   const fit = page.fit;
-  const {fixed, bar} = barParts();
+  const {fixed, bar} = frameParts();
   const frame = byId('frame');
   const s = frame.style;
   s.left = s.top = (fills() ? 0 : MARGIN) + 'px';
@@ -71,6 +89,7 @@ function fitFrame() {
   frame.classList.toggle('coarse', page.coarse);
   frame.classList.toggle('maximised', page.maximised);
   frame.classList.toggle('fullscreen', fullScreen());
+  frame.classList.toggle('standalone', standalone());
   return wholeScale();
 }
 
@@ -93,8 +112,8 @@ function resize(w, h) {
 }
 
 // After a change of the viewport, the pointer or the frame's state: a window
-// that fills the room follows it, each change a Form_Resize; any other only
-// scales to fit.
+// that fills the room (an app's window, or one maximised or full screen)
+// follows it, each change a Form_Resize; any other only scales to fit.
 function layout() {
   if (!page.started || page.ended) return;
   if (fills() && !page.dragging) {
@@ -199,10 +218,27 @@ function watchScale() {
   }, {once: true});
 }
 
+// An app's window minimised (its page hidden) is the form's window
+// minimised: a Form_Resize that ends a run; shown again, another lays it out
+// and draws it. A tab hidden only gets no frames, and a run waits.
+function watchMinimise() {
+  document.addEventListener('visibilitychange', () => {
+    const hidden = document.visibilityState === 'hidden';
+    if (!page.started || page.ended || hidden === page.minimised || (hidden && !standalone()))
+      return;
+    page.minimised = hidden;
+    Module._kug_set_minimised(hidden ? 1 : 0);
+    layout();
+    requestFrame();
+  });
+}
+
 function wireWindowFrame() {
   wireTitleBar();
   wireGrip();
   watchScale();
+  watchMinimise();
   window.addEventListener('resize', layout);
   coarseQuery.addEventListener('change', layout);
+  appQuery.addEventListener('change', layout);
 }

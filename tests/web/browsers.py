@@ -66,6 +66,9 @@ class Classic:
     def open(self, url):
         self.driver.get(url)
 
+    def reload(self):
+        self.driver.refresh()
+
     def js(self, body, *args):
         return self.driver.execute_script(body, *args)
 
@@ -133,6 +136,9 @@ class Bidi:
     def open(self, url):
         self.command("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})
 
+    def reload(self):
+        self.command("browsingContext.reload", {"context": self.context, "wait": "complete"})
+
     def js(self, body, *args, wait=False):
         result = self.command("script.callFunction", {
             "functionDeclaration": ("async function () {" if wait else "function () {") + body + "}",
@@ -172,7 +178,7 @@ class Bidi:
         return self.context not in (c["context"] for c in self.command("browsingContext.getTree", {})["contexts"])
 
 
-def _chromium(stack, scale, coarse):
+def _chromium(stack, scale, coarse, app=None):
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     options = webdriver.ChromeOptions()
@@ -182,6 +188,8 @@ def _chromium(stack, scale, coarse):
                  "--disable-component-update", "--disable-sync", "--window-size=%d,%d" % VIEWPORT,
                  "--user-data-dir=" + profile, "--force-device-scale-factor=%d" % scale]:
         options.add_argument(flag)
+    if app:
+        options.add_argument("--app=" + app)
     # The profile is Chromium's TMPDIR too: its singleton socket goes there.
     service = Service(executable_path="/usr/bin/chromedriver", env=dict(os.environ, TMPDIR=profile))
     driver = webdriver.Chrome(options=options, service=service)
@@ -252,7 +260,9 @@ def _webkitgtk(stack, scale, coarse):
     return browser
 
 
-def launch(stack, engine, scale=1, coarse=False):
+def launch(stack, engine, scale=1, coarse=False, app=None):
     """A fresh browser of `engine` at a whole device pixel ratio, as on a
-    touch screen if `coarse`, closed with `stack`."""
+    touch screen if `coarse`, in Chromium's window of the app at `app` if given, closed with `stack`."""
+    if app:
+        return _chromium(stack, scale, coarse, app)
     return {"chromium": _chromium, "firefox": _firefox, "webkitgtk": _webkitgtk}[engine](stack, scale, coarse)

@@ -96,8 +96,8 @@ class Page:
     """A browser of its own on the page: served, or `from_disk` as a file."""
     engine = "chromium"  # of this run
 
-    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path=""):
-        self.page_dir, self.path = page_dir, path
+    def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path="", app=False):
+        self.page_dir, self.path, self.app = page_dir, path, app
         self.scale = scale
         self.from_disk = from_disk
         self.coarse = coarse
@@ -110,15 +110,15 @@ class Page:
             else:
                 host, self.stop_serving = self._stack.enter_context(served(self.page_dir))
                 self.url = host + self.path
-            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse)
+            self.browser = browsers.launch(self._stack, self.engine, self.scale, self.coarse, self.app and self.url)
             self.load()
         except BaseException:
             self._stack.close()
             raise
         return self
 
-    def load(self, url=None, ready=True):
-        self.browser.open(url or self.url)
+    def load(self, url=None, ready=True, reload=False):
+        self.browser.reload() if reload else self.browser.open(url or self.url)
         if ready:
             self.wait(lambda: self.js("return document.documentElement.dataset.ready === 'true'"),
                       "the page's first paint")
@@ -418,6 +418,14 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
         p.click("startcmd")
 
 
+def reloaded_defaults(p, args=None):  # no form state kept
+    set_up_run(p, columns=5, balls=7, speed=9, theory=True, trail=True, fast=True)
+    p.load(reload=True)
+    check_equal(p.js("return [...document.querySelectorAll('#params input')].map((i) => i.type === 'text' ? i.value"
+                     "  : (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'))"),
+                ["-d", "-e", "-e", "-d", "-e", "1", "1", "2"], "boxes and fields after a reload")
+
+
 def case_board(args, name):
     run = dict(BOARDS[name])
     colours = run.pop("colours")
@@ -545,12 +553,12 @@ def counted(lines):
     return sum(int(v) for v in bins(lines)[0].split(":")[1].split(","))
 
 
-def case_fast_run_histogram(args):
+def case_fast_run_histogram(args, page=None):
     run = dict(columns=10, balls=250, fast=True, start=True)
     _, _, _, desktop = reference(args.reference, args.artifacts, "fast_run_histogram", **run)
     expected = bins(desktop["description"])
     check_equal(counted(expected), 250, "balls counted on the desktop")
-    with Page(args.page) as p:
+    with contextlib.nullcontext(page) if page else Page(args.page) as p:
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -793,6 +801,7 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -803,6 +812,12 @@ def case_file(args):
         check_equal(p.js("return [kugErrors, performance.getEntriesByType('resource').length,"
                          "  document.querySelectorAll('link[rel=manifest], link[rel=apple-touch-icon]').length]"),
                     [[], 0, 0], "errors, what the page fetched, and the app's links")
+        font = p.js("return ['fontBoundingBoxAscent' in TextMetrics.prototype, kugStats.boardFont()]")
+        p.load_changed(args.artifacts, "delete TextMetrics.prototype.fontBoundingBoxAscent;")
+        check_equal([True, p.js("return kugStats.boardFont()")], font, "the board's line without a font box, by layout")
+        p.load_changed(args.artifacts, "Object.defineProperty(window, 'kugView', {value: null});", ready=False)
+        p.wait(lambda: p.js("return [...document.querySelectorAll('#too-old, #frame')].map((e) => getComputedStyle(e)"
+                            ".visibility)") == ["visible", "hidden"], "a browser too old: the line, and no window")
         # Where there is no WebAssembly the page says so.
         p.load_changed(args.artifacts, "delete window.WebAssembly;", ready=False)
         p.wait(lambda: p.js("return !document.getElementById('unavailable').hidden"), "the line about WebAssembly")
@@ -874,6 +889,20 @@ def case_installable(args):
         cdp = p.browser.driver.execute_cdp_cmd
         check_equal(cdp("Page.getAppManifest", {}).get("errors"), [], "the manifest's errors")
         check_equal(cdp("Page.getInstallabilityErrors", {})["installabilityErrors"], [], "installability errors")
+    with Page(args.page, path=APP, app=True) as p:  # installed: its window the window's frame
+        window = p.browser.driver.execute_cdp_cmd("Browser.getWindowForTarget", {})["windowId"]
+        bounds = lambda **b: p.browser.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": b})
+        fills = lambda: [round(v) for v in frame_seen(p)["rect"]] == [0, 0] + frame_seen(p)["viewport"]
+        check_equal([fills(), p.js("return [titlebar.offsetWidth, grip.offsetWidth]")], [True, [0, 0]], "the app's window")
+        for size in ({"windowState": "fullscreen"}, {"windowState": "normal", "width": 300, "height": 250}):
+            board = p.board_size()
+            set_up_run(p, balls=100, speed=100, start=True)
+            bounds(**size)
+            p.frames(3)
+            check_equal([fills(), p.row(), board != p.board_size()], [True, IDLE, True], "in an app's window %s" % size)
+        set_up_run(p, start=True)
+        bounds(windowState="minimized")
+        p.wait(lambda: p.row() == IDLE, "the run to end with the app's window minimised")
 
 
 # After one visit, with the server stopped, a reload: what the page shows
@@ -883,6 +912,8 @@ OFFLINE_ROWS = [
         lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page's first paint")),
     ("the page from its worker", lambda p, args: check_equal(
         p.js("return [document.title, navigator.serviceWorker.controller !== null]"), ["Kuglovica", True], "page")),
+    ("the defaults after a reload", reloaded_defaults),
+    ("a fast run as on the desktop", lambda p, args: case_fast_run_histogram(args, p)),
 ]
 
 
@@ -952,7 +983,7 @@ def case_touch(args):
 NEEDS = {
     "scale_change": ("ratio", "no emulated change of the device pixel ratio under a running page"),
     "touch": ("touch", "no touch screen: its driver turns touch input into a mouse's"),
-    "installable": ("cdp", "no report of installability: Chromium's DevTools protocol gives it"),
+    "installable": ("cdp", "no installability nor app's window: Chromium's DevTools protocol and --app give them"),
 }
 
 CASES = {
