@@ -11,7 +11,7 @@ std::vector<Control> tabChain() {
         if (takesFocus(controlAt(i)))
             chain.push_back(controlAt(i));
     std::sort(chain.begin(), chain.end(),
-              [](Control a, Control b) { return spec(a).tabIndex < spec(b).tabIndex; });
+              [](Control a, Control b) { return designOf(a).tabIndex < designOf(b).tabIndex; });
     return chain;
 }
 

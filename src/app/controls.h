@@ -79,7 +79,7 @@ enum class Control { KUG_CONTROL_TABLE(KUG_CONTROL_NAME) };
 
 enum class ControlKind { Frame, PictureButton, DrawingArea, CheckBox, TextBox, Label };
 
-struct ControlSpec {
+struct ControlDesign {
     const char* name = "";
     ControlKind kind = ControlKind::Label;
     // The frame that holds the control; none for the window's own.
@@ -107,14 +107,14 @@ struct ControlSpec {
 // default.)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#define KUG_CONTROL_ROW(n, ...) ControlSpec{.name = #n, __VA_ARGS__},
+#define KUG_CONTROL_ROW(n, ...) ControlDesign{.name = #n, __VA_ARGS__},
 inline constexpr std::array controlTable{KUG_CONTROL_TABLE(KUG_CONTROL_ROW)};
 #undef KUG_CONTROL_ROW
 #pragma GCC diagnostic pop
 
 inline constexpr std::size_t controlCount = controlTable.size();
 
-constexpr const ControlSpec& spec(Control control) {
+constexpr const ControlDesign& designOf(Control control) {
     return controlTable[static_cast<std::size_t>(control)];
 }
 
@@ -125,7 +125,7 @@ constexpr Control controlAt(std::size_t index) {
 // Whether the control takes the keyboard focus when enabled: frames and
 // labels never do.
 constexpr bool takesFocus(Control control) {
-    const ControlKind kind = spec(control).kind;
+    const ControlKind kind = designOf(control).kind;
     return kind != ControlKind::Frame && kind != ControlKind::Label;
 }
 

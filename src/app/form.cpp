@@ -218,7 +218,7 @@ void Form::plotKV() {
 
 void Form::describeBoard() {
     view_.describeBoard(
-        boardDescription(state_, settings_, switches(), spec(Control::teorijskachk).caption));
+        boardDescription(state_, settings_, switches(), designOf(Control::teorijskachk).caption));
 }
 
 void Form::theoryfill() {

@@ -40,9 +40,9 @@ void Form::fontChanged() {
 void Form::placeDesigned() {
     for (std::size_t i = 0; i < controlCount; ++i)
         view_.place(controlAt(i), pixels(controlTable[i].designed));
-    gumbi_ = pixels(spec(Control::gumbi).designed);
-    simarea_ = pixels(spec(Control::simarea).designed);
-    params_ = pixels(spec(Control::params).designed);
+    gumbi_ = pixels(designOf(Control::gumbi).designed);
+    simarea_ = pixels(designOf(Control::simarea).designed);
+    params_ = pixels(designOf(Control::params).designed);
     // The ball's timer is on with interval 0, so that it never ticks until
     // start-up sets it; the loop's is off.
     clock_.setInterval(Timer::Timmy, 0);
@@ -54,8 +54,8 @@ void Form::fitFrames() {
     const std::vector<Control> held = controlsIn(Control::params);
     std::vector<FramedControl> controls;
     for (Control c : held)
-        controls.push_back(FramedControl{pixels(spec(c).designed), view_.captionNeed(c)});
-    const Box paramsBox = pixels(spec(Control::params).designed);
+        controls.push_back(FramedControl{pixels(designOf(c).designed), view_.captionNeed(c)});
+    const Box paramsBox = pixels(designOf(Control::params).designed);
     const Extent paramsDesigned{paramsBox.w, paramsBox.h};
     const FrameFit fit = fitFrame(controls, paramsDesigned, view_.contentsTop(Control::params));
     for (std::size_t i = 0; i < held.size(); ++i)
@@ -65,7 +65,7 @@ void Form::fitFrames() {
     framesExtraWidth_ = fit.size.w - paramsDesigned.w;
     params_.w = fit.size.w;
     params_.h = fit.size.h;
-    const Box gumbiDesigned = pixels(spec(Control::gumbi).designed);
+    const Box gumbiDesigned = pixels(designOf(Control::gumbi).designed);
     gumbi_ = Box{gumbi_.x, params_.bottom(), gumbiDesigned.w + framesExtraWidth_, gumbiDesigned.h};
     view_.place(Control::params, params_);
     view_.place(Control::gumbi, gumbi_);

@@ -51,7 +51,7 @@ protected:
 
 private:
     void createControls();
-    QWidget* createControl(const ControlSpec& spec);
+    QWidget* createControl(const ControlDesign& design);
     void setTabOrder();
     void connectHandlers();
     QWidget* widget(Control control) const;

@@ -63,7 +63,7 @@ void MainWindow::createControls() {
     // The table's order is the creation order, on which the stacking of
     // overlapping controls depends.
     for (std::size_t i = 0; i < controlCount; ++i) {
-        const ControlSpec& s = controlTable[i];
+        const ControlDesign& s = controlTable[i];
         QWidget* w = createControl(s);
         w->setObjectName(QLatin1String(s.name));
         if (*s.accessibleName)
@@ -78,7 +78,7 @@ void MainWindow::createControls() {
             static_cast<QLabel*>(controls_[i])->setBuddy(widget(*field));
 }
 
-QWidget* MainWindow::createControl(const ControlSpec& s) {
+QWidget* MainWindow::createControl(const ControlDesign& s) {
     QWidget* parent = s.container ? widget(*s.container) : this;
     const QString caption = QString::fromUtf8(s.caption);
     switch (s.kind) {

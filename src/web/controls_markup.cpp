@@ -57,21 +57,22 @@ std::string attribute(const char* name, const std::string& value) {
 // What every control's element carries: its name, its number and its kind's
 // class.
 std::string common(Control control, const char* kindClass) {
-    return attribute("id", spec(control).name) + attribute("class", kindClass) +
+    return attribute("id", designOf(control).name) + attribute("class", kindClass) +
            attribute("data-control", std::to_string(static_cast<int>(control)));
 }
 
 std::string tabIndex(Control control) {
-    return takesFocus(control) ? attribute("tabindex", std::to_string(spec(control).tabIndex)) : "";
+    return takesFocus(control) ? attribute("tabindex", std::to_string(designOf(control).tabIndex))
+                               : "";
 }
 
 // A control disabled from the start: an element that can be disabled, or
 // one that only says so.
 std::string disabled(Control control) {
-    return spec(control).enabled ? "" : " disabled";
+    return designOf(control).enabled ? "" : " disabled";
 }
 std::string ariaDisabled(Control control) {
-    return spec(control).enabled ? "" : " aria-disabled=\"true\"";
+    return designOf(control).enabled ? "" : " aria-disabled=\"true\"";
 }
 
 // A button's picture: the screen's ratio, not the browser's liking, picks the
@@ -91,20 +92,20 @@ std::string controls(std::optional<Control> frame, const std::string& indent);
 // A frame that shows its caption is a fieldset, which disables what it
 // holds; its line runs through the caption as a group box's.
 std::string frame(Control control, const std::string& indent) {
-    const bool captioned = spec(control).captionShown;
+    const bool captioned = designOf(control).captionShown;
     const char* tag = captioned ? "fieldset" : "div";
     std::string out = indent + '<' + tag + common(control, "group") +
                       (captioned ? disabled(control) : " role=\"group\"" + ariaDisabled(control)) +
                       ">\n";
     if (captioned)
-        out += indent + "  <legend>" + escaped(spec(control).caption) + "</legend>\n";
+        out += indent + "  <legend>" + escaped(designOf(control).caption) + "</legend>\n";
     out += indent + "  <div class=\"frame\" aria-hidden=\"true\"></div>\n";
     return out + controls(control, indent + "  ") + indent + "</" + tag + ">\n";
 }
 
 // The style sheet shows the picture that fits the button's state.
 std::string pictureButton(Control control, const std::string& indent) {
-    const ControlSpec& s = spec(control);
+    const ControlDesign& s = designOf(control);
     std::string out = indent + "<button" + common(control, "picture") + " type=\"button\"" +
                       tabIndex(control) + attribute("aria-label", escaped(s.accessibleName)) +
                       disabled(control) + '>' + picture(s.picture, "on");
@@ -118,14 +119,14 @@ std::string drawingArea(Control control, const std::string& indent) {
     return indent + "<div" + common(control, "area") + ariaDisabled(control) +
            " style=\"border-width: " + std::to_string(drawingAreaBorder) + "px\">\n" + indent +
            "  <canvas id=\"board\"" + tabIndex(control) + " role=\"img\"" +
-           attribute("aria-label", escaped(spec(control).accessibleName)) +
+           attribute("aria-label", escaped(designOf(control).accessibleName)) +
            " aria-describedby=\"opis\"></canvas>\n" + indent +
            "  <canvas id=\"boardtext\" aria-hidden=\"true\"></canvas>\n" + indent + "</div>\n";
 }
 
 // (Firefox would restore a box's tick on a reload.)
 std::string checkBox(Control control, const std::string& indent) {
-    const ControlSpec& s = spec(control);
+    const ControlDesign& s = designOf(control);
     return indent + "<label" + common(control, s.enabled ? "check" : "check disabled") +
            "><input type=\"checkbox\"" + tabIndex(control) + " autocomplete=\"off\"" +
            (s.checked ? " checked" : "") + disabled(control) + '>' + escaped(s.caption) +
@@ -134,17 +135,17 @@ std::string checkBox(Control control, const std::string& indent) {
 
 std::string textBox(Control control, const std::string& indent) {
     return indent + "<input" + common(control, "field") + " type=\"text\"" + tabIndex(control) +
-           attribute("value", escaped(spec(control).caption)) +
+           attribute("value", escaped(designOf(control).caption)) +
            " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + disabled(control) +
            ">\n";
 }
 
 // A label names its field for a screen reader.
 std::string label(Control control, const std::string& indent) {
-    const ControlSpec& s = spec(control);
+    const ControlDesign& s = designOf(control);
     return indent + "<label" + common(control, s.enabled ? "caption" : "caption disabled") +
-           (s.names ? attribute("for", spec(*s.names).name) : "") + ariaDisabled(control) + '>' +
-           escaped(s.caption) + "</label>\n";
+           (s.names ? attribute("for", designOf(*s.names).name) : "") + ariaDisabled(control) +
+           '>' + escaped(s.caption) + "</label>\n";
 }
 
 // The markup of each kind, in the order of ControlKind.
@@ -153,7 +154,7 @@ constexpr Markup kinds[] = {frame, pictureButton, drawingArea, checkBox, textBox
 static_assert(std::size(kinds) == static_cast<std::size_t>(ControlKind::Label) + 1);
 
 std::string element(Control control, const std::string& indent) {
-    return kinds[static_cast<std::size_t>(spec(control).kind)](control, indent);
+    return kinds[static_cast<std::size_t>(designOf(control).kind)](control, indent);
 }
 
 std::string controls(std::optional<Control> frame, const std::string& indent) {

@@ -8,22 +8,15 @@ function start() {
   stats.startMs = performance.now();
   measureBoardFont();
   page.scale = wholeScale();
-  watchEventOrder();
-  wireControls();
-  wireAbout();
-  wireTouch();
-  wireWindowFrame();
+  for (const wire of [watchEventOrder, wireControls, wireAbout, wireTouch, wireWindowFrame])
+    wire();
   page.started = true;
   Module._kug_start(page.scale);
   // An app's window is the window's: its first size a resize.
   layout();
   requestFrame();
-  shown();
-}
-
-// The window instead of the line that says the browser is too old, which
-// shows only after a while (the style sheet), so it never shows before this.
-function shown() {
+  // The window instead of the line that says the browser is too old, which
+  // shows only after a while (the style sheet), so never before this.
   byId('too-old').hidden = true;
   document.documentElement.dataset.started = 'true';
 }

@@ -59,7 +59,7 @@ void WebView::setFocus(Control control) {
 }
 
 void WebView::place(Control control, const Box& box) {
-    if (spec(control).kind == ControlKind::DrawingArea)
+    if (designOf(control).kind == ControlKind::DrawingArea)
         area_ = box;
     kugjs_place(id(control), box.x, box.y, box.w, box.h);
 }

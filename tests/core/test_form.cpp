@@ -374,10 +374,10 @@ void TestForm::aboutAndExit() {
 // enabled at start. None starts checked.
 void TestForm::controlTable() {
     QStringList rows;
-    for (const ControlSpec& c : kug::controlTable) {
+    for (const ControlDesign& c : kug::controlTable) {
         const Box& b = c.designed;
         rows << QStringList{c.name,
-                            c.container ? spec(*c.container).name : "-",
+                            c.container ? designOf(*c.container).name : "-",
                             *c.caption ? QString::fromUtf8(c.caption) : "-",
                             QStringLiteral("%1 %2 %3 %4").arg(b.x).arg(b.y).arg(b.w).arg(b.h),
                             QString::number(c.tabIndex),
@@ -411,7 +411,7 @@ void TestForm::controlTable() {
 void TestForm::tabChain() {
     std::vector<std::string> names;
     for (Control c : kug::tabChain())
-        names.emplace_back(spec(c).name);
+        names.emplace_back(designOf(c).name);
     QCOMPARE(names, (std::vector<std::string>{"simarea", "stupcitxt", "kuglicetxt", "brzinatxt",
                                               "startcmd", "stopcmd", "fullstopcmd", "exitcmd",
                                               "teorijskachk", "Check1", "brzachk", "tragchk",

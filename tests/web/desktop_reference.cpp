@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     std::printf("board %dx%d\nmaxBalls %d\n%s\n", board.width(), board.height(),
                 int(window.state().maxBalls),
                 boardDescription(window.state(), window->settings(), switches,
-                                 spec(Control::teorijskachk).caption)
+                                 designOf(Control::teorijskachk).caption)
                     .c_str());
     return 0;
 }
