@@ -63,35 +63,35 @@ inline RunControls runRow(const MainWindow& w) {
                        w.form().runState()};
 }
 
-// The row of `s` from the form's table. The timers and needsReset go with the
-// state: the ball's timer runs exactly when Running, the loop's exactly when
-// Looping, and only Idle sets up a fresh run at the next start.
-inline RunControls rowOf(RunState s) {
-    const auto on = [s](Control c) {
-        return enables(s, std::ranges::find(runControls, c) - runControls.begin());
-    };
-    return RunControls{on(Control::startcmd),    on(Control::stopcmd),
-                       on(Control::fullstopcmd), on(Control::params),
-                       s == RunState::Running,   s == RunState::Looping,
-                       s == RunState::Idle,      s};
+// The row of `s` from the form's table.
+inline RunControls tableRow(RunState s) {
+    const RunStateRow& r = rowOf(s);
+    return RunControls{r.startcmd,
+                       r.stopcmd,
+                       r.fullstopcmd,
+                       r.params,
+                       r.timer == Timer::Timmy,
+                       r.timer == Timer::FastTimmy,
+                       r.needsReset,
+                       s};
 }
 
-inline const RunControls idleRow = rowOf(RunState::Idle);
-inline const RunControls runningRow = rowOf(RunState::Running);
-inline const RunControls pausedRow = rowOf(RunState::Paused);
-inline const RunControls loopingRow = rowOf(RunState::Looping);
+inline const RunControls idleRow = tableRow(RunState::Idle);
+inline const RunControls runningRow = tableRow(RunState::Running);
+inline const RunControls pausedRow = tableRow(RunState::Paused);
+inline const RunControls loopingRow = tableRow(RunState::Looping);
 
 // The state whose row the window shows, if any.
 inline std::optional<RunState> shownRunState(const MainWindow& w) {
     const RunControls shown = runRow(w);
-    return shown == rowOf(shown.state) ? std::optional(shown.state) : std::nullopt;
+    return shown == tableRow(shown.state) ? std::optional(shown.state) : std::nullopt;
 }
 
 // The row of a state named in a test table ("Idle", "Running", ...).
 inline RunControls rowNamed(const QString& name) {
-    for (std::size_t i = 0; i < runStateEnables.size(); ++i)
-        if (name == QLatin1String(runStateName(static_cast<RunState>(i))))
-            return rowOf(static_cast<RunState>(i));
+    for (const RunStateRow& r : runStateRows)
+        if (name == QLatin1String(runStateName(r.state)))
+            return tableRow(r.state);
     qFatal("unknown run state %s", qPrintable(name));
 }
 
