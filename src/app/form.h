@@ -78,10 +78,10 @@ public:
     void fastsim();
 
 private:
-    // The layout: the designed places (and the timers as designed), the
-    // parameter frame fitted to the view's font and the button frame below
-    // it, the pieces that follow the window's width and height.
-    void placeDesigned();
+    // Every control and timer as designed: its place, enabled state, tick and
+    // text. Then the layout: the parameter frame fitted to the view's font and
+    // the button frame below it, the pieces that follow the window's size.
+    void showDesigned();
     void fitFrames();
     void placeButtonFrame();
     void placeHorizontally();

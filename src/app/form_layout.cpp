@@ -20,7 +20,7 @@ constexpr int areaGap = 10;
 } // namespace
 
 void Form::start() {
-    placeDesigned();
+    showDesigned();
     fitFrames();
     // The window grows by what the frames grew, so that the drawing area
     // keeps its designed size, and grows taller if the frames need it.
@@ -35,9 +35,18 @@ void Form::fontChanged() {
     Form_Resize();
 }
 
-void Form::placeDesigned() {
-    for (std::size_t i = 0; i < controlCount; ++i)
-        view_.place(controlAt(i), pixels(controlTable[i].designed));
+void Form::showDesigned() {
+    // Whatever the view kept from an earlier start goes: a browser keeps its
+    // form controls' states across a reload.
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        const ControlDesign& d = controlTable[i];
+        view_.place(controlAt(i), pixels(d.designed));
+        view_.setEnabled(controlAt(i), d.enabled);
+        if (d.kind == ControlKind::CheckBox)
+            view_.setChecked(controlAt(i), d.checked);
+        if (d.kind == ControlKind::TextBox)
+            view_.setText(controlAt(i), d.caption);
+    }
     gumbi_ = pixels(designOf(Control::gumbi).designed);
     simarea_ = pixels(designOf(Control::simarea).designed);
     params_ = pixels(designOf(Control::params).designed);

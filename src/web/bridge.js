@@ -119,6 +119,9 @@ window.kugView = {
     const input = focusTaker(box);
     return input.checked && !input.indeterminate;
   },
+  setChecked(box, on) {
+    Object.assign(focusTaker(box), {checked: on, indeterminate: false});
+  },
   captionNeed,
   contentsTop,
   resizeInner: resizeWindow, // window_frame.js

@@ -27,15 +27,18 @@ using kug::test::ScriptedRandom;
 
 namespace {
 
-// A view that keeps what the form tells it. Controls start enabled, but for
-// the ones designed disabled; the drawing area's board is the placed box
-// inside a 2-pixel border.
+// A view that keeps what the form tells it. Its controls start as a browser
+// may keep them from an earlier page: every one enabled and every box ticked,
+// or every one disabled. The drawing area's board is the placed box inside a
+// 2-pixel border.
 class FakeView final : public FormView {
 public:
-    explicit FakeView(Extent inner) : inner(inner) {
-        for (Control c :
-             {Control::stopcmd, Control::fullstopcmd, Control::petljachk, Control::Check1})
-            disabled.insert(c);
+    explicit FakeView(Extent inner, bool keptOn) : inner(inner) {
+        for (std::size_t i = 0; i < controlCount; ++i)
+            if (!keptOn)
+                disabled.insert(controlAt(i));
+            else if (controlTable[i].kind == ControlKind::CheckBox)
+                checked.insert(controlAt(i));
     }
 
     void setEnabled(Control c, bool on) override {
@@ -59,6 +62,12 @@ public:
     void setText(Control f, const std::string& t) override { texts[f] = t; }
     void selectAll(Control f) override { selected = f; }
     bool isChecked(Control b) const override { return checked.count(b) > 0; }
+    void setChecked(Control b, bool on) override {
+        if (on)
+            checked.insert(b);
+        else
+            checked.erase(b);
+    }
     std::int64_t now() const override { return clockNs; }
     void wakeAt(std::optional<std::int64_t>) override {}
     Extent innerSize() const override { return inner; }
@@ -101,8 +110,8 @@ public:
 
 // A form on the designed window, started up as the window does it.
 struct Started {
-    explicit Started(std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
-        : view(Extent{}), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
+    explicit Started(bool keptOn = true, std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
+        : view(Extent{}, keptOn), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
         form.start();
     }
     FakeView view;
@@ -161,6 +170,7 @@ Q_DECLARE_METATYPE(kug::Extent)
 class TestForm : public QObject {
     Q_OBJECT
 private slots:
+    void startUp_data();
     void startUp();
     void runStates_data();
     void runStates();
@@ -174,8 +184,16 @@ private slots:
     void descriptionHold();
 };
 
+void TestForm::startUp_data() {
+    QTest::addColumn<bool>("keptOn");
+    QTest::newRow("kept enabled and ticked") << true;
+    QTest::newRow("kept disabled") << false;
+}
+
+// Start-up gives every control its designed state, whatever the view kept.
 void TestForm::startUp() {
-    Started s;
+    QFETCH(bool, keptOn);
+    Started s(keptOn);
     const FakeView& v = s.view;
     QCOMPARE(v.texts.at(Control::stupcitxt), std::string("2"));
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
@@ -195,6 +213,10 @@ void TestForm::startUp() {
     QCOMPARE(s.form.state().barUnit, Integer{167});
     QCOMPARE(v.description, std::string("Stupci: 0, 0"));
     QCOMPARE(row(s), rowText(rowOf(RunState::Idle)));
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        QCOMPARE(v.enabled(controlAt(i)), controlTable[i].enabled);
+        QCOMPARE(v.isChecked(controlAt(i)), controlTable[i].checked);
+    }
     QCOMPARE(v.inner, (Extent{396, 355}));
     QCOMPARE(v.minimum, (Extent{396, 300}));
 }

@@ -23,23 +23,10 @@ using namespace kug::test;
 namespace {
 
 // The widget each kind of control is made of.
-const char* widgetClass(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Frame:
-        return "QGroupBox";
-    case ControlKind::PictureButton:
-        return "QPushButton";
-    case ControlKind::DrawingArea:
-        return "kug::SimArea";
-    case ControlKind::CheckBox:
-        return "QCheckBox";
-    case ControlKind::TextBox:
-        return "QLineEdit";
-    case ControlKind::Label:
-        break;
-    }
-    return "QLabel";
-}
+const std::map<ControlKind, const char*> widgetClass{
+    {ControlKind::Frame, "QGroupBox"},          {ControlKind::PictureButton, "QPushButton"},
+    {ControlKind::DrawingArea, "kug::SimArea"}, {ControlKind::CheckBox, "QCheckBox"},
+    {ControlKind::TextBox, "QLineEdit"},        {ControlKind::Label, "QLabel"}};
 
 QString nameOf(Control c) {
     return QString::fromLatin1(designOf(c).name);
@@ -152,7 +139,7 @@ void TestStartup::controls() {
     const auto matches = window_->window().findChildren<QWidget*>(design.name);
     QCOMPARE(matches.size(), 1);
     const QWidget* w = matches.front();
-    QVERIFY2(w->inherits(widgetClass(design.kind)), w->metaObject()->className());
+    QVERIFY2(w->inherits(widgetClass.at(design.kind)), w->metaObject()->className());
     QVERIFY(w->parentWidget());
     QCOMPARE(w->parentWidget()->objectName(),
              design.container ? nameOf(*design.container) : QStringLiteral("Kuglovica"));
