@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers without a toolkit, through a view that records what
-// they do: start-up, the run states with their controls and timers, the focus
-// that never falls to exit or abort, the order of ticks and events on a
-// scripted clock, a resize below the minimum, the fields' validation with its
-// consequences, the About box and exit.
+// they do: start-up from whatever the view kept, the run states with their
+// controls and timers, the focus that never falls to exit or abort, the order
+// of ticks and events on a scripted clock, a resize below the minimum, the
+// fields' validation with its consequences, the About box and exit; and the
+// one copy of the window's design, which the tables are checked against.
 
 #include "app/description_hold.h"
 #include "app/form.h"
@@ -122,7 +123,7 @@ struct Started {
 QString row(const Started& s) {
     const TickClock& clock = s.form.clock();
     return rowText(
-        s.form.runState(), [&s](Control c) { return s.view.enabled(c); },
+        s.form.runState(), [&s](const RunControl& c) { return s.view.enabled(c.control); },
         clock.isEnabled(Timer::Timmy), clock.isEnabled(Timer::FastTimmy),
         s.form.state().needsReset);
 }
@@ -199,9 +200,7 @@ void TestForm::startUp() {
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
     QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
     QCOMPARE(s.form.clock().interval(Timer::Timmy), 100);
-    for (const TimerDesign& t : designedTimers)
-        if (t.timer != Timer::Timmy)
-            QCOMPARE(s.form.clock().interval(t.timer), t.intervalMs);
+    QCOMPARE(s.form.clock().interval(Timer::FastTimmy), designOf(Timer::FastTimmy).intervalMs);
     QCOMPARE(v.title, std::string("Kuglovica"));
     QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));
     QCOMPARE(v.boxes.at(Control::gumbi), (Box{246, 246, 145, 49}));

@@ -19,11 +19,11 @@ inline const char* runStateName(std::optional<RunState> s) {
 }
 
 // The state, the run's controls enabled, the timers that run, needsReset.
-inline QString rowText(RunState state, const std::function<bool(Control)>& enabled, bool timmy,
-                       bool fastTimmy, bool needsReset) {
+inline QString rowText(RunState state, const std::function<bool(const RunControl&)>& enabled,
+                       bool timmy, bool fastTimmy, bool needsReset) {
     QStringList on, timers;
     for (const RunControl& c : runControls)
-        if (enabled(c.control))
+        if (enabled(c))
             on << designOf(c.control).name;
     timers << (timmy ? "Timmy" : "") << (fastTimmy ? "FastTimmy" : "");
     timers.removeAll("");
@@ -33,14 +33,9 @@ inline QString rowText(RunState state, const std::function<bool(Control)>& enabl
 }
 
 inline QString rowText(const RunStateRow& r) {
-    const auto enabled = [&r](Control c) {
-        for (const RunControl& run : runControls)
-            if (run.control == c)
-                return r.*run.enabled;
-        return false;
-    };
-    return rowText(r.state, enabled, r.timer == Timer::Timmy, r.timer == Timer::FastTimmy,
-                   r.needsReset);
+    return rowText(
+        r.state, [&r](const RunControl& c) { return r.*c.enabled; }, r.timer == Timer::Timmy,
+        r.timer == Timer::FastTimmy, r.needsReset);
 }
 
 // The row of a state named in a test table ("Idle", "Running", ...).

@@ -21,7 +21,9 @@ namespace kug::test {
 inline QString runRow(const MainWindow& w) {
     return rowText(
         w.form().runState(),
-        [&w](Control c) { return control<QWidget>(w, designOf(c).name).isEnabled(); },
+        [&w](const RunControl& c) {
+            return control<QWidget>(w, designOf(c.control).name).isEnabled();
+        },
         w.timmy().isEnabled(), w.fastTimmy().isEnabled(), w.state().needsReset);
 }
 

@@ -130,7 +130,7 @@ void TestRunStates::transitions() {
         QVERIFY2(
             after == rowNamed(states[i]),
             qPrintable(QStringLiteral("after step %1 (%2): %3").arg(i + 1).arg(steps[i], after)));
-        QCOMPARE(w->fastTimmy().interval(), designedTimers[int(Timer::FastTimmy)].intervalMs);
+        QCOMPARE(w->fastTimmy().interval(), designOf(Timer::FastTimmy).intervalMs);
         // The focus never passes on to exit or abort by itself, and keys that
         // press a button do nothing where it has gone.
         QWidget* focus = QApplication::focusWidget();
