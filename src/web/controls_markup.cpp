@@ -55,20 +55,23 @@ std::string attribute(const char* name, const std::string& value) {
 }
 
 using Markup = std::string (*)(Control, const std::string&);
-// A kind of control on the page: the class that names it, and its markup.
+// A kind of control on the page: the class that names it, its markup, and
+// whether the class "disabled" greys it (a box's caption, a label), as the
+// script's table of kinds has it too.
 struct Kind {
     const char* cssClass;
     Markup markup;
+    bool greyedByClass = false;
 };
 Kind kindOf(Control control);
 
 // What every control's element carries: its name, its number and its kind's
-// class; a box or a label disabled from the start is greyed by the class
-// "disabled" too.
-std::string common(Control control, bool greyed = false) {
-    const std::string disabledClass = greyed && !designOf(control).enabled ? " disabled" : "";
+// class, greyed from the start where its kind is.
+std::string common(Control control) {
+    const Kind kind = kindOf(control);
+    const bool greyed = kind.greyedByClass && !designOf(control).enabled;
     return attribute("id", designOf(control).name) +
-           attribute("class", kindOf(control).cssClass + disabledClass) +
+           attribute("class", kind.cssClass + std::string(greyed ? " disabled" : "")) +
            attribute("data-control", std::to_string(static_cast<int>(control)));
 }
 
@@ -138,9 +141,9 @@ std::string drawingArea(Control control, const std::string& indent) {
 // (Firefox would restore a box's tick on a reload.)
 std::string checkBox(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
-    return indent + "<label" + common(control, true) + "><input type=\"checkbox\"" +
-           tabIndex(control) + " autocomplete=\"off\"" + (s.checked ? " checked" : "") +
-           disabled(control) + '>' + escaped(s.caption) + "</label>\n";
+    return indent + "<label" + common(control) + "><input type=\"checkbox\"" + tabIndex(control) +
+           " autocomplete=\"off\"" + (s.checked ? " checked" : "") + disabled(control) + '>' +
+           escaped(s.caption) + "</label>\n";
 }
 
 std::string textBox(Control control, const std::string& indent) {
@@ -153,7 +156,7 @@ std::string textBox(Control control, const std::string& indent) {
 // A label names its field for a screen reader.
 std::string label(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
-    return indent + "<label" + common(control, true) +
+    return indent + "<label" + common(control) +
            (s.names ? attribute("for", designOf(*s.names).name) : "") + ariaDisabled(control) +
            '>' + escaped(s.caption) + "</label>\n";
 }
@@ -172,11 +175,11 @@ Kind kindOf(Control control) {
     case ControlKind::DrawingArea:
         return {"area", drawingArea};
     case ControlKind::CheckBox:
-        return {"check", checkBox};
+        return {"check", checkBox, true};
     case ControlKind::TextBox:
         return {"field", textBox};
     case ControlKind::Label:
-        return {"caption", label};
+        return {"caption", label, true};
     }
     return {"", nullptr};
 }
