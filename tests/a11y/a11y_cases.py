@@ -9,7 +9,7 @@ screen readers build on): it reads the tree, sets fields, ticks boxes,
 presses buttons and reads back what the board shows. Everything is stopped
 again when the case ends, also when it fails.
 
-    a11y_cases.py --exe build/kuglovica --facts window_facts.json --artifacts DIR CASE
+    KUG_WINDOW_FACTS=window_facts.json a11y_cases.py --exe build/kuglovica --artifacts DIR CASE
 
 The controls are named as in the form's table, whose facts the build writes
 (window_facts.json); a control's role and its states at start-up follow from
@@ -250,8 +250,8 @@ CASES = {
 
 
 def main():
-    args, artifacts = kug_x11.case_arguments(CASES, assets=False, facts=True)
-    with open(args.facts, encoding="utf-8") as f:
+    args, artifacts = kug_x11.case_arguments(CASES, assets=False)
+    with open(os.environ["KUG_WINDOW_FACTS"], encoding="utf-8") as f:
         START_UP.extend(start_up(json.load(f)))
     session = A11ySession(args.exe, artifacts)
     return kug_x11.run_case(session, CASES[args.case], args.case, (CheckFailed,))

@@ -311,17 +311,14 @@ def stop_process(p):
         p.wait()
 
 
-def case_arguments(cases, assets=True, facts=False):
+def case_arguments(cases, assets=True):
     """The case runners' command line: --exe, --assets (for runners that read
-    the button designs), --facts (for runners that read the window's facts,
-    window_facts.json), --artifacts and the case. Returns the arguments and
+    the button designs), --artifacts and the case. Returns the arguments and
     the case's own artifacts folder, emptied."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     if assets:
         parser.add_argument("--assets", required=True)
-    if facts:
-        parser.add_argument("--facts", required=True)
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("case", choices=sorted(cases))
     args = parser.parse_args()
