@@ -55,9 +55,9 @@ class Failure(Exception):
 
 def read_facts(path):
     """The form's tables (window_facts.json): the controls by name (TABLE),
-    the tab chain (TAB_CHAIN); the run's controls (RUN_CONTROLS), and each run state as they show it, a
-    digit each for enabled or not (IDLE, RUNNING, PAUSED, LOOPING), with the
-    pictures its buttons show (PICTURES)."""
+    the tab chain (TAB_CHAIN); the run's controls (RUN_CONTROLS) and each run
+    state as they show it, a digit each for enabled or not (IDLE, RUNNING,
+    PAUSED, LOOPING), with the pictures its buttons show (PICTURES)."""
     global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES
     with open(path, encoding="utf-8") as f:
         facts = json.load(f)
@@ -382,9 +382,9 @@ def case_start_up(args):
         # Fields named by their labels, the buttons and the board by their names.
         named = {n: c["accessibleName"] for n, c in TABLE.items() if c["accessibleName"]}
         named.update({c["names"]: c["caption"] for c in TABLE.values() if c["names"]})
-        names = p.js("return Object.fromEntries(Object.keys(arguments[0]).map((id) => {"
+        names = p.js("return Object.fromEntries(arguments[0].map((id) => {"
                      "  const e = document.getElementById(id), n = e.querySelector('[aria-label]') || e;"
-                     "  return [id, n.getAttribute('aria-label') || e.labels[0].textContent]; }))", named)
+                     "  return [id, n.getAttribute('aria-label') || e.labels[0].textContent]; }))", list(named))
         check_equal(names, named, "accessible names")
         check_equal(p.row(), IDLE, "run state")
         # Shown or not (a button's own picture while enabled, the other while
