@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the window's facts from the form's own tables, at build time, for
-// the tests that are not C++ (the page's in the browsers, the accessibility
-// tests, the structure check), so that none of them writes them again:
+// Writes the window's facts from the form's tables at build time, so that the
+// tests that are not C++ read them instead of writing them again:
 //
 //     window_facts OUT.json
 //
-// The controls in the table's order (designed name, kind, container,
-// caption, tab index, initial state, accessible name, pictures, the field a
-// label names), the tab chain, which of the run's controls each run state
-// enables, and the names of the user's events.
+// The controls in the table's order, the tab chain, which of the run's
+// controls each run state enables, and the names of the user's events.
 
 #include "app/controls.h"
 #include "app/form_view.h"
@@ -17,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,34 +24,27 @@ namespace {
 
 std::string quoted(const char* text) {
     std::string out = "\"";
-    for (const char* c = text; *c; ++c) {
-        if (*c == '"' || *c == '\\')
-            out += '\\';
-        out += *c;
-    }
+    for (const char* c = text; *c; ++c)
+        out += std::string(*c == '"' || *c == '\\' ? "\\" : "") + *c;
     return out + '"';
 }
 
-const char* boolean(bool value) {
+std::string member(const char* key, const std::string& value) {
+    return quoted(key) + ": " + value;
+}
+
+std::string boolean(bool value) {
     return value ? "true" : "false";
 }
 
-std::string nameOf(std::optional<Control> control) {
-    return control ? quoted(designOf(*control).name) : "null";
+std::string joined(const std::vector<std::string>& items, const char* separator = ", ") {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : separator) + item;
+    return out;
 }
 
-// A JSON object, its members added in order.
-struct Object {
-    std::string text;
-    Object& add(const char* key, const std::string& value) {
-        text += (text.empty() ? "{" : ", ") + quoted(key) + ": " + value;
-        return *this;
-    }
-    std::string closed() const { return text.empty() ? "{}" : text + "}"; }
-};
-
-// Looked up by kind, not by the enum's order; a kind missing here stops the
-// writer, and with it the build.
+// By kind, not by the enum's order; a kind missing here stops the build.
 constexpr std::pair<ControlKind, const char*> kindNames[] = {
     {ControlKind::Frame, "Frame"},
     {ControlKind::PictureButton, "PictureButton"},
@@ -64,31 +53,27 @@ constexpr std::pair<ControlKind, const char*> kindNames[] = {
     {ControlKind::TextBox, "TextBox"},
     {ControlKind::Label, "Label"}};
 
-const char* kindName(ControlKind kind) {
+std::string kindOf(ControlKind kind) {
     for (const auto& [known, name] : kindNames)
         if (known == kind)
-            return name;
-    std::fputs("window_facts: a kind of control without a name\n", stderr);
+            return quoted(name);
+    std::fputs("window_facts: a kind of control without a name here\n", stderr);
     std::exit(1);
 }
 
 std::string control(Control c) {
     const ControlDesign& s = designOf(c);
-    return Object{}
-        .add("name", quoted(s.name))
-        .add("kind", quoted(kindName(s.kind)))
-        .add("container", nameOf(s.container))
-        .add("caption", quoted(s.caption))
-        .add("captionShown", boolean(s.captionShown))
-        .add("tabIndex", std::to_string(s.tabIndex))
-        .add("takesFocus", boolean(takesFocus(c)))
-        .add("enabled", boolean(s.enabled))
-        .add("checked", boolean(s.checked))
-        .add("accessibleName", quoted(s.accessibleName))
-        .add("picture", quoted(s.picture))
-        .add("disabledPicture", quoted(s.disabledPicture))
-        .add("names", nameOf(s.names))
-        .closed();
+    return '{' +
+           joined({member("name", quoted(s.name)), member("kind", kindOf(s.kind)),
+                   member("caption", quoted(s.caption)),
+                   member("captionShown", boolean(s.captionShown)),
+                   member("takesFocus", boolean(takesFocus(c))),
+                   member("enabled", boolean(s.enabled)), member("checked", boolean(s.checked)),
+                   member("accessibleName", quoted(s.accessibleName)),
+                   member("picture", quoted(s.picture)),
+                   member("disabledPicture", quoted(s.disabledPicture)),
+                   member("names", s.names ? quoted(designOf(*s.names).name) : "null")}) +
+           '}';
 }
 
 // Which of the run's controls each run state enables, by their names.
@@ -97,41 +82,30 @@ std::string runStates() {
                                                            {RunState::Running, "Running"},
                                                            {RunState::Paused, "Paused"},
                                                            {RunState::Looping, "Looping"}};
-    Object all;
+    std::vector<std::string> rows;
     for (const auto& [state, name] : states) {
-        Object row;
+        std::vector<std::string> row;
         for (std::size_t i = 0; i < runControls.size(); ++i)
-            row.add(designOf(runControls[i]).name, boolean(enables(state, i)));
-        all.add(name, row.closed());
+            row.push_back(member(designOf(runControls[i]).name, boolean(enables(state, i))));
+        rows.push_back(member(name, '{' + joined(row) + '}'));
     }
-    return all.closed();
-}
-
-template <typename Items, typename Text>
-std::string list(const Items& items, Text text, const char* separator = ", ") {
-    std::string out;
-    for (const auto& item : items)
-        out += (out.empty() ? "" : separator) + text(item);
-    return '[' + out + ']';
+    return '{' + joined(rows) + '}';
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<Control> controls;
+    std::vector<std::string> controls, chain, events;
     for (std::size_t i = 0; i < controlCount; ++i)
-        controls.push_back(controlAt(i));
-    const auto name = [](Control c) { return quoted(designOf(c).name); };
+        controls.push_back(control(controlAt(i)));
+    for (const Control c : tabChain())
+        chain.push_back(quoted(designOf(c).name));
+    for (const char* name : userEventNames)
+        events.push_back(quoted(name));
     std::ofstream out(argc == 2 ? argv[1] : "", std::ios::binary);
-    out << Object{}
-               .add("controls", list(controls, control, ",\n  "))
-               .add("tabChain", list(tabChain(), name))
-               .add("runStates", runStates())
-               .add("events", list(userEventNames, quoted))
-               .closed()
-        << '\n';
+    out << "{\"controls\": [" << joined(controls, ",\n  ") << "],\n \"tabChain\": ["
+        << joined(chain) << "],\n \"runStates\": " << runStates() << ",\n \"events\": ["
+        << joined(events) << "]}\n";
     out.close();
-    if (!out)
-        std::fputs("usage: window_facts OUT.json (a file it can write)\n", stderr);
     return out ? 0 : 1;
 }
