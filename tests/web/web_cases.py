@@ -74,10 +74,6 @@ if "KUG_WINDOW_FACTS" in os.environ:
     read_facts(os.environ["KUG_WINDOW_FACTS"])
 
 
-def of_kind(*kinds):
-    return [n for n, c in TABLE.items() if c["kind"] in kinds]
-
-
 def start_inputs():
     """Each check box's state (ticked or not, enabled or not) and each field's text at start-up."""
     return {n: "-x"[c["checked"]] + "de"[c["enabled"]] if c["kind"] == "CheckBox" else FIELD_TEXTS[n]
@@ -968,7 +964,8 @@ def case_app_update(args):
 
 
 def case_touch(args):
-    boxes, controls = of_kind("CheckBox"), of_kind("CheckBox", "TextBox", "PictureButton")
+    boxes = [n for n, c in TABLE.items() if c["kind"] == "CheckBox"]
+    controls = [n for n, c in TABLE.items() if c["kind"] in ("CheckBox", "TextBox", "PictureButton")]
     with Page(args.page, coarse=True) as p:
         p.browser.set_viewport(360, 740)
         p.frames(3)
