@@ -89,7 +89,8 @@ if command -v em++ >/dev/null && [ -x /usr/bin/chromium ] && [ -x /usr/bin/chrom
     scripts/build_web.sh >/dev/null
     # The browsers need no display of this script's (WebKitGTK's driver
     # starts its own), and with one they would start a session bus on it.
-    "${priority[@]}" env -u DISPLAY /usr/bin/python3 bench/web_bench.py build/web "$build/results" \
+    "${priority[@]}" env -u DISPLAY KUG_WINDOW_FACTS="$build/window_facts.json" \
+        /usr/bin/python3 bench/web_bench.py build/web "$build/results" \
         "${args[@]}" ||
         status=$?
 else
