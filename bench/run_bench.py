@@ -96,14 +96,9 @@ def tick_rates(bin_dir, results, quick):
 
 
 # How the window's ticks reach the screen, for the processor rows: this
-# build's (the clock woken once a frame, a repaint after each wake-up), the
-# ball's own timer waking at every tick with the repaints paced apart, and
-# before that a repaint after every tick. The last two are benchmark-only
-# switches of the program.
+# build's (the clock woken once a frame, a repaint after each wake-up).
 MODES = {
     "frames": {},
-    "every tick": {"KUGLOVICA_WAKE_EVERY_TICK": "1"},
-    "a repaint a tick": {"KUGLOVICA_WAKE_EVERY_TICK": "1", "KUGLOVICA_REPAINT_EVERY_CHANGE": "1"},
 }
 
 
