@@ -28,7 +28,7 @@ import time
 
 REPETITIONS = 3  # micro-benchmarks
 STARTUPS = 5
-TICK_SECONDS = 3.0
+TICK_SECONDS = 2.0
 TICK_REPETITIONS = 3
 # The tick rate at these speeds from runs of their own; at speed 100 from the pairs.
 SPEEDS = [1, 10, 50]
