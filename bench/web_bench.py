@@ -86,6 +86,10 @@ def page_ready(page, engine, loads):
         markup, width, height = p.js(
             "const page = document.documentElement.cloneNode(true);"
             "for (const script of page.querySelectorAll('script')) script.remove();"
+            # what the form set of the fields and boxes, which the markup does not keep
+            "const fields = document.querySelectorAll('input'), copies = page.querySelectorAll('input');"
+            "fields.forEach((field, i) => { copies[i].setAttribute('value', field.value);"
+            "  copies[i].toggleAttribute('checked', field.checked); });"
             "const board = document.getElementById('board');"
             "return ['<!DOCTYPE html>\\n' + page.outerHTML, board.width, board.height];")
     return figures, markup, (width, height)
