@@ -50,6 +50,7 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "web"))
 from browsers import ENGINES  # noqa: E402
@@ -102,9 +103,9 @@ def reference_page(markup):
     return markup.replace("</body>", square, 1)
 
 
-def tree_cpu_s(root):
-    """Processor time in seconds of the processes below `root` (not itself),
-    the sum over their threads (/proc/PID/task/*/schedstat, nanoseconds)."""
+def tree_cpu(root):
+    """The processor time in nanoseconds of each thread of the processes below
+    `root` (not itself), by (process, thread), from /proc/PID/task/*/schedstat."""
     parent = {}
     for name in os.listdir("/proc"):
         if not name.isdigit():
@@ -121,31 +122,39 @@ def tree_cpu_s(root):
             pid = parent[pid]
         return pid == root
 
-    ns = 0
+    threads = {}
     for pid in parent:
         if pid == root or not below(pid):
             continue
         try:
             for task in os.listdir(f"/proc/{pid}/task"):
                 with open(f"/proc/{pid}/task/{task}/schedstat", encoding="utf-8") as f:
-                    ns += int(f.read().split()[0])
+                    threads[pid, int(task)] = int(f.read().split()[0])
         except OSError:  # it ended meanwhile
             continue
-    return ns / 1e9
+    return threads
+
+
+def cpu_s_between(before, after):
+    """Seconds of processor time the threads took between two readings of
+    tree_cpu. A thread that ended meanwhile counts nothing (a browser ends
+    the process of the page it left while the next runs); one that started
+    counts all it took."""
+    return sum(ns - before.get(key, 0) for key, ns in after.items()) / 1e9
 
 
 def measure(p, seconds):
     """Ticks, frames and paints a second over animation frames `seconds`
     apart, and the processor time of the browser's processes meanwhile."""
     time.sleep(SETTLE_SECONDS)
-    cpu_before, wall_before = tree_cpu_s(os.getpid()), time.monotonic()
+    cpu_before, wall_before = tree_cpu(os.getpid()), time.monotonic()
     first, last = p.browser.js_await(
         "const span = arguments[0] * 1000, frame = () => new Promise(requestAnimationFrame);"
         "const sample = (t) => [t, kugStats.ticks(), kugStats.frames, kugStats.paints];"
         "const t0 = await frame(), a = sample(t0); let t = t0;"
         "while (t - t0 < span) t = await frame();"
         "return [a, sample(t)];", seconds)
-    cpu = (tree_cpu_s(os.getpid()) - cpu_before) / (time.monotonic() - wall_before)
+    cpu = cpu_s_between(cpu_before, tree_cpu(os.getpid())) / (time.monotonic() - wall_before)
     span = (last[0] - first[0]) / 1000
     stats = p.js("return [kugStats.maxPaintsPerFrame, kugStats.paintsOutsideFrames]")
     return {"seconds": span, "ticks_per_s": (last[1] - first[1]) / span,
