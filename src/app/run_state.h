@@ -1,35 +1,84 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The four states of a run and which of the run's controls each enables. A
-// state is applied to its controls in the order of `runControls`: start,
-// pause, abort, then the parameter frame, so that the focus a disabled control
-// hands on never lands on a control about to be disabled.
+// The four states of a run, each whole in one row: which of the run's
+// controls it enables, which timer runs, and whether the next start sets up
+// a fresh run. `Form::enterRunState` applies a row, the controls in the order
+// of `runControls`: start, pause, abort, then the parameter frame, so that
+// the focus a disabled control hands on never lands on a control about to be
+// disabled.
 
 #include "app/controls.h"
+#include "app/tick_clock.h"
 
+#include <algorithm>
 #include <array>
-#include <cstddef>
+#include <optional>
 
 namespace kug {
 
 enum class RunState { Idle, Running, Paused, Looping };
 
-inline constexpr std::array runControls{Control::startcmd, Control::stopcmd, Control::fullstopcmd,
-                                        Control::params};
+struct RunStateRow {
+    RunState state = RunState::Idle;
+    // The run's controls, each by its name.
+    bool startcmd = false;
+    bool stopcmd = false;
+    bool fullstopcmd = false;
+    bool params = false;
+    // The timer that runs; none for a run that waits or is over.
+    std::optional<Timer> timer;
+    // The next start sets up a fresh run.
+    bool needsReset = false;
+};
 
-// Whether the state enables each control of `runControls`, in that order.
 // Idle: a run can start and the parameters can change. Running (animated):
 // it can pause or abort. Paused: it can go on or abort. Looping (fast,
 // repeated): it can only abort.
-inline constexpr std::array<std::array<bool, runControls.size()>, 4> runStateEnables{{
-    /* Idle    */ {true, false, false, true},
-    /* Running */ {false, true, true, false},
-    /* Paused  */ {true, false, true, false},
-    /* Looping */ {false, false, true, false},
-}};
+inline constexpr std::array runStateRows{
+    RunStateRow{.state = RunState::Idle, .startcmd = true, .stopcmd = false, .fullstopcmd = false,
+                .params = true, .timer = std::nullopt, .needsReset = true},
+    RunStateRow{.state = RunState::Running, .startcmd = false, .stopcmd = true,
+                .fullstopcmd = true, .params = false, .timer = Timer::Timmy, .needsReset = false},
+    RunStateRow{.state = RunState::Paused, .startcmd = true, .stopcmd = false, .fullstopcmd = true,
+                .params = false, .timer = std::nullopt, .needsReset = false},
+    RunStateRow{.state = RunState::Looping, .startcmd = false, .stopcmd = false,
+                .fullstopcmd = true, .params = false, .timer = Timer::FastTimmy,
+                .needsReset = false},
+};
 
-constexpr bool enables(RunState state, std::size_t runControl) {
-    return runStateEnables[static_cast<std::size_t>(state)][runControl];
+constexpr const RunStateRow& rowOf(RunState state) {
+    return runStateRows[static_cast<std::size_t>(state)];
 }
+
+// A start shows Running's controls before it sets the run up, so that no
+// parameter can change under the set-up; its timer comes only after it. A
+// single fast run holds this row to its end, within the click, and starts
+// no timer at all.
+inline constexpr RunStateRow startingRow = [] {
+    RunStateRow row = rowOf(RunState::Running);
+    row.timer = std::nullopt;
+    return row;
+}();
+
+// The run's controls in the order a state is applied to them.
+struct RunControl {
+    Control control;
+    bool RunStateRow::*enabled;
+};
+inline constexpr RunControl runControls[] = {
+    {Control::startcmd, &RunStateRow::startcmd},
+    {Control::stopcmd, &RunStateRow::stopcmd},
+    {Control::fullstopcmd, &RunStateRow::fullstopcmd},
+    {Control::params, &RunStateRow::params},
+};
+
+static_assert(std::ranges::all_of(runStateRows,
+                                  [](const RunStateRow& r) { return &rowOf(r.state) == &r; }),
+              "the rows stand in the order of RunState");
+// The window opens idle: the table's initial states of the run's controls are
+// the Idle row's.
+static_assert(std::ranges::all_of(runControls, [](const RunControl& c) {
+    return designOf(c.control).enabled == rowOf(RunState::Idle).*c.enabled;
+}));
 
 } // namespace kug

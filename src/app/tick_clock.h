@@ -23,6 +23,20 @@ namespace kug {
 
 enum class Timer { Timmy, FastTimmy };
 
+// A timer as the window is created: its interval and whether it is on.
+struct TimerDesign {
+    Timer timer;
+    int intervalMs;
+    bool enabled;
+};
+// The ball's timer is on with interval 0, so that it never ticks until
+// start-up gives it its interval and stops it; the loop's is off, and once a
+// loop starts it ticks every 100 ms.
+inline constexpr TimerDesign designedTimers[] = {
+    {.timer = Timer::Timmy, .intervalMs = 0, .enabled = true},
+    {.timer = Timer::FastTimmy, .intervalMs = 100, .enabled = false},
+};
+
 // What a front end gives the clock: its reading and its wake-up.
 class ClockSource {
 public:
