@@ -34,5 +34,13 @@ std::int64_t monotonicNs();
 long peakRssKb();
 // User + system CPU time of this process in nanoseconds.
 std::int64_t cpuTimeNs();
+// The processor time of the X server named by KUG_XSERVER_PID (set by
+// scripts/bench.sh) in milliseconds, to the nanosecond where the kernel keeps
+// it per thread (/proc/PID/task/*/schedstat), else in clock ticks; -1 if it
+// cannot be read.
+double serverCpuMs();
+// The voluntary context switches of every thread of this process: each is a
+// wait that ended, a wake-up of the thread.
+long voluntarySwitches();
 
 } // namespace kug::bench

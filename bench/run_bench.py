@@ -1,14 +1,24 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Runs every benchmark of Kuglovica and prints the table of targets.
+"""Runs every benchmark of Kuglovica's window and prints the table of targets.
 
 Called by scripts/bench.sh after the Release build, with DISPLAY set to an
-Xvfb screen of 1920 x 1080. Usage: run_bench.py BENCH_BIN_DIR RESULTS_DIR
-[--quick]. Every figure is the median of repeated measurements; the raw
-results go to RESULTS_DIR (micro.json, tick_rate.jsonl, cpu_*.jsonl, startup.jsonl,
-session.jsonl, table.md).
+Xvfb screen of 1920 x 1080 and KUG_XSERVER_PID to its process. Usage:
+
+    run_bench.py BENCH_BIN_DIR RESULTS_DIR [--quick] [--other-bin DIR]
+
+The processor figures are ratios to the bare square (kug_bare_square), taken
+in pairs on the one X server: the program's run at speed 100, then the bare
+square's, PAIRS times on each column count, the column counts and (with
+--other-bin, the benchmark programs of another build, measured against the
+same bare square) the builds taking turns within each round. A target holds
+when the median ratio is at or below it; the spread is the interquartile
+range of the ratios. Every other figure is the median of its repetitions.
+The raw results go to RESULTS_DIR (micro.json, micro_x11.json,
+tick_rate.jsonl, pairs.jsonl, startup.jsonl, session.jsonl, table.md).
 """
 
+import argparse
 import json
 import os
 import statistics
@@ -18,14 +28,19 @@ import time
 
 REPETITIONS = 3  # micro-benchmarks
 STARTUPS = 5
-TICK_SECONDS = 3.0
+TICK_SECONDS = 2.0
 TICK_REPETITIONS = 3
-SPEEDS = [1, 50, 90, 99, 100]
+# The tick rate at these speeds from runs of their own; at speed 100 from the pairs.
+SPEEDS = [1, 10, 50]
 # 32 columns: the longest way per ball; 2: a landing, with its board drawn
 # again, every 35 ticks.
-TICK_COLUMNS = [32, 2]
-CPU_SECONDS = 5.0  # the processor time of an animated run at speed 100
-CPU_REPETITIONS = 3
+COLUMNS = [32, 2]
+# The pairs: an animated run of 250 balls at speed 100, theory shown, and the
+# bare square, each counted for PAIR_SECONDS from its first frame.
+PAIRS = 5
+PAIR_SECONDS = 5.0
+# The most the program plus the X server may take, as a ratio to the bare square's.
+RATIO_TARGET = 1.10
 
 
 def run(cmd, env=None, out=None):
@@ -81,10 +96,10 @@ def tick_rates(bin_dir, results, quick):
            "--seconds", str(1.0 if quick else TICK_SECONDS),
            "--repetitions", str(1 if quick else TICK_REPETITIONS),
            "--speeds", ",".join(str(s) for s in SPEEDS),
-           "--columns", ",".join(str(c) for c in TICK_COLUMNS)]
+           "--columns", ",".join(str(c) for c in COLUMNS)]
     lines = json_lines(run(cmd, env=xcb_env(), out=os.path.join(results, "tick_rate.jsonl")))
     rates = {}
-    for columns in TICK_COLUMNS:
+    for columns in COLUMNS:
         for speed in SPEEDS:
             rows = [r for r in lines if r.get("kind") == "tick_rate" and r["speed"] == speed
                     and r["columns"] == columns]
@@ -95,43 +110,102 @@ def tick_rates(bin_dir, results, quick):
     return rates, rss
 
 
-# How the window's ticks reach the screen, for the processor rows: this
-# build's (the clock woken once a frame, a repaint after each wake-up), the
-# ball's own timer waking at every tick with the repaints paced apart, and
-# before that a repaint after every tick. The last two are benchmark-only
-# switches of the program.
-MODES = {
-    "frames": {},
-    "every tick": {"KUGLOVICA_WAKE_EVERY_TICK": "1"},
-    "a repaint a tick": {"KUGLOVICA_WAKE_EVERY_TICK": "1", "KUGLOVICA_REPAINT_EVERY_CHANGE": "1"},
-}
+def share(r):
+    """Processor time a second, in % of a core: the program (or the bare
+    square) plus the X server, and each alone."""
+    program = 100 * r["cpu_ms"] / 1000 / r["seconds"]
+    server = 100 * max(r["server_cpu_ms"], 0) / 1000 / r["seconds"]
+    return program + server, program, server
 
 
-def cpu_load(bin_dir, results, quick, mode):
-    """An animated run at speed 100 on each column count, in one of MODES: per
-    second, the processor time of the program and of the X server, the
-    repaints, the event loop's wake-ups and the voluntary context switches."""
-    env = xcb_env()
-    env.update(MODES[mode])
-    name = "cpu_" + mode.replace(" ", "_") + ".jsonl"
-    cmd = [os.path.join(bin_dir, "kug_tick_rate"),
-           "--seconds", str(2.0 if quick else CPU_SECONDS),
-           "--repetitions", str(1 if quick else CPU_REPETITIONS),
-           "--speeds", "100", "--columns", ",".join(str(c) for c in TICK_COLUMNS)]
-    lines = json_lines(run(cmd, env=env, out=os.path.join(results, name)))
-    loads = {}
-    for columns in TICK_COLUMNS:
-        rows = [r for r in lines if r.get("kind") == "tick_rate" and r["columns"] == columns]
-        # the run whose program and X server together took the median share
-        rows.sort(key=lambda r: (r["cpu_ms"] + r["server_cpu_ms"]) / r["seconds"])
-        r = rows[len(rows) // 2]
-        seconds = r["seconds"]
-        loads[columns] = {"program": 100 * r["cpu_ms"] / 1000 / seconds,
-                          "server": 100 * r["server_cpu_ms"] / 1000 / seconds,
-                          "paints": r["paints"] / seconds, "refresh": r["refresh_hz"],
-                          "wake_ups": r["wake_ups"] / seconds, "switches": r["switches"] / seconds,
-                          "rate": r["rate"]}
-    return loads
+def program_run(bin_dir, columns, seconds):
+    """The window's animated run of 250 balls at speed 100, theory shown."""
+    cmd = [os.path.join(bin_dir, "kug_tick_rate"), "--seconds", str(seconds), "--repetitions", "1",
+           "--speeds", "100", "--columns", str(columns)]
+    return next(r for r in json_lines(run(cmd, env=xcb_env())) if r.get("kind") == "tick_rate")
+
+
+def bare_run(bin_dir, seconds):
+    cmd = [os.path.join(bin_dir, "kug_bare_square"), "--seconds", str(seconds)]
+    return next(r for r in json_lines(run(cmd, env=xcb_env())) if r.get("kind") == "bare_square")
+
+
+def pairs(builds, results, quick):
+    """PAIRS rounds (2 when quick); in each, for every column count and every
+    build in turn, the program's run and then the bare square's (always this
+    build's). Returns {build: {columns: [(program, bare), ...]}}."""
+    seconds = 2.0 if quick else PAIR_SECONDS
+    found = {label: {c: [] for c in COLUMNS} for label, _ in builds}
+    bare_dir = builds[0][1]
+    with open(os.path.join(results, "pairs.jsonl"), "w", encoding="utf-8") as log:
+        for round_ in range(2 if quick else PAIRS):
+            for columns in COLUMNS:
+                for label, bin_dir in builds:
+                    program = program_run(bin_dir, columns, seconds)
+                    bare = bare_run(bare_dir, seconds)
+                    found[label][columns].append((program, bare))
+                    log.write(json.dumps({"round": round_, "build": label, "bin": bin_dir,
+                                          "program": program, "bare": bare}) + "\n")
+    return found
+
+
+def spread(values):
+    """Median, first and third quartile."""
+    if len(values) < 2:
+        return values[0], values[0], values[0]
+    q1, median, q3 = statistics.quantiles(values, n=4, method="inclusive")
+    return median, q1, q3
+
+
+def ratio_text(ratios):
+    median, q1, q3 = spread(ratios)
+    return f"{median:.2f} (IQR {q1:.2f}–{q3:.2f}, {len(ratios)} pairs)"
+
+
+def pair_rows(label, columns, found, judge):
+    """The processor figure as shares of a core and as ratios to the bare
+    square, and the frames, wake-ups and context switches beside the bare
+    square's; targets only for this build (`judge`)."""
+    programs = [p for p, _ in found]
+    bares = [b for _, b in found]
+    ratios = [share(p)[0] / share(b)[0] for p, b in found]
+    ratio = spread(ratios)[0]
+
+    def shares(runs):
+        totals = [share(r) for r in runs]
+        return (f"{statistics.median(t[0] for t in totals):.2f} % "
+                f"({statistics.median(t[1] for t in totals):.2f} + "
+                f"{statistics.median(t[2] for t in totals):.2f})")
+
+    def per_second(runs, key):
+        return statistics.median(r[key] / r["seconds"] for r in runs)
+
+    rows = []
+    who = f"{label}: " if label else ""
+    rows.append((f"{who}processor, program + X server, speed 100, {columns} columns, "
+                 "to the bare square's", f"≤ {RATIO_TARGET:.2f} ×" if judge else "(report)",
+                 f"{shares(programs)}; bare square {shares(bares)}", ratio_text(ratios),
+                 ("yes" if ratio <= RATIO_TARGET else "NO") if judge else ""))
+    refresh = programs[0]["refresh_hz"]
+    low, high = 0.95 * refresh, 1.1 * refresh
+    paints = per_second(programs, "paints")
+    rows.append((f"{who}repaints a second, speed 100, {columns} columns",
+                 f"{low:.0f} to {high:.0f}/s (refresh {refresh:.0f} Hz − 5 % to + 10 %)"
+                 if judge else "(report)",
+                 f"{paints:.1f}/s; bare square {per_second(bares, 'paints'):.1f}/s",
+                 f"{paints / refresh:.2f}", ("yes" if low <= paints <= high else "NO") if judge else ""))
+    wake_ups = per_second(programs, "wake_ups")
+    rows.append((f"{who}event loop wake-ups, main thread, speed 100, {columns} columns",
+                 f"≤ {high:.0f}/s (one a frame + 10 %)" if judge else "(report)",
+                 f"{wake_ups:.1f}/s, {wake_ups / max(paints, 1):.2f} a repaint; "
+                 f"bare square {per_second(bares, 'wake_ups'):.1f}/s",
+                 f"{wake_ups / high:.2f}", ("yes" if wake_ups <= high else "NO") if judge else ""))
+    switches = per_second(programs, "switches")
+    rows.append((f"{who}wake-ups of all threads (voluntary context switches), speed 100, "
+                 f"{columns} columns", "≤ 250/s" if judge else "(report)",
+                 f"{switches:.0f}/s; bare square {per_second(bares, 'switches'):.0f}/s",
+                 f"{switches / 250:.2f}", ("yes" if switches <= 250 else "NO") if judge else ""))
+    return rows
 
 
 def startups(bin_dir, results, quick):
@@ -166,8 +240,15 @@ def markdown_table(rows):
 
 
 def main():
-    bin_dir, results = sys.argv[1], sys.argv[2]
-    quick = "--quick" in sys.argv
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("bin_dir")
+    parser.add_argument("results")
+    parser.add_argument("--quick", action="store_true")
+    parser.add_argument("--other-bin", help="another build's benchmark programs, measured "
+                        "against the same bare square")
+    args = parser.parse_args()
+    bin_dir, results, quick = args.bin_dir, args.results, args.quick
     os.makedirs(results, exist_ok=True)
     t0 = time.monotonic()
     load_before = os.getloadavg()[0]
@@ -177,7 +258,8 @@ def main():
     # The same ticks on X11, where the repaint also travels to the X server.
     x11 = micro(bin_dir, results, quick, "xcb", "Tick", "micro_x11.json")
     rates, rss = tick_rates(bin_dir, results, quick)
-    loads = {mode: cpu_load(bin_dir, results, quick, mode) for mode in MODES}
+    builds = [("", bin_dir)] + ([("other build", args.other_bin)] if args.other_bin else [])
+    found = pairs(builds, results, quick)
     startup_ms, session = startups(bin_dir, results, quick)
     load_after = os.getloadavg()[0]
 
@@ -199,50 +281,28 @@ def main():
             real, cpu = source[name]
             rows.append((label, "(report)", f"{fmt(real, 'us')} (cpu {fmt(cpu, 'us')})", "", ""))
 
-    for columns in TICK_COLUMNS:
+    def tick_rate(columns, speed, rate, nominal, seconds, gap):
+        need = 0.99 * nominal
+        ratio = rate / need
+        rows.append((f"tick rate, {columns} columns, speed {speed} ({seconds:.1f} s, "
+                     f"longest gap between wake-ups {gap:.1f} ms)",
+                     f"≥ {need:.1f}/s", f"{rate:.1f}/s", f"{ratio:.3f}",
+                     "yes" if ratio >= 1 else "NO"))
+
+    for columns in COLUMNS:
         for speed in SPEEDS:
-            rate, nominal, seconds, gap = rates[columns, speed]
-            need = 0.99 * nominal
-            ratio = rate / need
-            rows.append((f"tick rate, {columns} columns, speed {speed} ({seconds:.1f} s, "
-                         f"longest gap between wake-ups {gap:.1f} ms)",
-                         f"≥ {need:.1f}/s", f"{rate:.1f}/s", f"{ratio:.3f}",
-                         "yes" if ratio >= 1 else "NO"))
-    for columns in TICK_COLUMNS:
-        now = loads["frames"][columns]
-
-        def others(figure):
-            """The same figure in the other modes."""
-            return "; ".join(f"{mode}: {figure(loads[mode][columns])}" for mode in MODES
-                             if mode != "frames")
-
-        def share(load):
-            return (f"{load['program'] + load['server']:.1f} % "
-                    f"({load['program']:.1f} + {load['server']:.1f})")
-
-        def per_second(key):
-            return lambda load: f"{load[key]:.0f}/s"
-
-        total = now["program"] + now["server"]
-        rows.append((f"processor, program + X server, speed 100, {columns} columns",
-                     "≤ 3.0 % of a core", f"{share(now)}; {others(share)}", f"{total / 3:.2f}",
-                     "yes" if total <= 3 else "NO"))
-        refresh = now["refresh"]
-        low, high = 0.95 * refresh, 1.1 * refresh
-        rows.append((f"repaints a second, speed 100, {columns} columns",
-                     f"{low:.0f} to {high:.0f}/s (refresh {refresh:.0f} Hz − 5 % to + 10 %)",
-                     f"{now['paints']:.1f}/s; {others(per_second('paints'))}",
-                     f"{now['paints'] / refresh:.2f}",
-                     "yes" if low <= now["paints"] <= high else "NO"))
-        rows.append((f"wake-ups of all threads (voluntary context switches), speed 100, "
-                     f"{columns} columns", "≤ 250/s",
-                     f"{now['switches']:.0f}/s; {others(per_second('switches'))}",
-                     f"{now['switches'] / 250:.2f}", "yes" if now["switches"] <= 250 else "NO"))
-        rows.append((f"event loop wake-ups, main thread, speed 100, {columns} columns",
-                     f"≤ {high:.0f}/s (one a frame + 10 %)",
-                     f"{now['wake_ups']:.1f}/s, {now['wake_ups'] / max(now['paints'], 1):.2f} "
-                     f"a repaint; {others(per_second('wake_ups'))}",
-                     f"{now['wake_ups'] / high:.2f}", "yes" if now["wake_ups"] <= high else "NO"))
+            tick_rate(columns, speed, *rates[columns, speed])
+        programs = [p for p, _ in found[""][columns]]
+        tick_rate(columns, 100, statistics.median(r["rate"] for r in programs),
+                  programs[0]["nominal"], min(r["seconds"] for r in programs),
+                  max(r["longest_gap_ms"] for r in programs))
+    bare = found[""][COLUMNS[0]][0][1]
+    rows.append((f"bare square: {bare['width']} × {bare['height']} (the window's inner size), "
+                 f"a 16-px square a frame", "(yardstick)",
+                 f"{bare['frames'] / bare['seconds']:.1f} frames/s", "", ""))
+    for label, _ in builds:
+        for columns in COLUMNS:
+            rows += pair_rows(label, columns, found[label][columns], judge=not label)
     cost("animated move tick + repaint, start-up size", "BM_AnimatedMoveTick/startup", 20)
     cost("animated move tick + repaint, 1920×1080", "BM_AnimatedMoveTick/window_1920x1080", 20)
     info("animated tick, mean over whole balls, start-up size", "BM_AnimatedMeanTick/startup")

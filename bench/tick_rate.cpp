@@ -9,7 +9,7 @@
 // the same span it counts the drawing area's repaints, the event loop's
 // wake-ups, the voluntary context switches of all the process's threads and
 // the processor time of this process and, when KUG_XSERVER_PID names it, of
-// the X server.
+// the X server (bench_window.h).
 //
 // Usage: kug_tick_rate [--seconds S] [--repetitions R] [--speeds 1,50,100]
 //                      [--columns 2,32]
@@ -20,16 +20,12 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QScreen>
 #include <QStringList>
 
 #include <cstdio>
 #include <vector>
-
-#include <unistd.h>
 
 namespace kug::bench {
 namespace {
@@ -37,7 +33,7 @@ namespace {
 struct Options {
     double seconds = 3.0;
     int repetitions = 3;
-    std::vector<int> speeds{1, 50, 90, 99, 100};
+    std::vector<int> speeds{1, 10, 50, 100};
     std::vector<int> columns{benchColumns};
 };
 
@@ -76,41 +72,6 @@ struct Measurement {
     long wakeUps = 0;        // of the event loop, on the main thread
     long switches = 0;       // voluntary context switches, all threads
 };
-
-// Processor time of another process in milliseconds, from /proc; -1 if it
-// cannot be read.
-double processCpuMs(const QByteArray& pid) {
-    QFile stat(QByteArrayLiteral("/proc/") + pid + QByteArrayLiteral("/stat"));
-    if (pid.isEmpty() || !stat.open(QIODevice::ReadOnly))
-        return -1;
-    // Fields 14 and 15, user and system time, follow the command in brackets.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    const double ticks = fields[11].toDouble() + fields[12].toDouble();
-    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double serverCpuMs() {
-    return processCpuMs(qgetenv("KUG_XSERVER_PID"));
-}
-
-// The voluntary context switches of every thread of this process: each is a
-// wait that ended, a wake-up of the thread.
-long voluntarySwitches() {
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    long sum = 0;
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(tasks.filePath(task) + QStringLiteral("/status"));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("voluntary_ctxt_switches:"))
-                sum += line.mid(line.indexOf(':') + 1).trimmed().toLong();
-    }
-    return sum;
-}
 
 // What the counters read when the first tick has run.
 struct Start {

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Build Kuglovica's benchmarks in Release and run them all, printing the table
-# of targets, measured figures and ratios; then the web page's table (another
-# minute) when its tools are installed. The window benchmarks and the
-# tick-rate harness run on a private Xvfb screen of 1920 x 1080, so no display
-# is needed. Exits non-zero when a target is missed.
+# Build Kuglovica's benchmarks and its page in Release and run them all,
+# printing the table of targets, measured figures and ratios: the window's,
+# then the page's in each engine when their tools are installed. The window
+# runs on a private Xvfb screen of 1920 x 1080, so no display is needed. Its
+# processor time and the page's are judged as ratios to a bare square
+# measured in the same run (docs/performance.md). Exits non-zero when a
+# target is missed.
 #
-#   scripts/bench.sh           # the full run, about four minutes
-#   scripts/bench.sh --quick   # fewer repetitions, for a smoke test
-#   scripts/bench.sh --rt      # X server and benchmarks at real-time
-#                              # priority (root only), so that other load on
-#                              # the machine does not preempt them
+#   scripts/bench.sh               # the full run, about ten minutes
+#   scripts/bench.sh --quick       # fewer and shorter runs, a smoke test
+#   scripts/bench.sh --rt          # X server and benchmarks at real-time
+#                                  # priority (root only), so that other load
+#                                  # on the machine does not preempt them
+#   scripts/bench.sh --other DIR   # DIR, another checkout (the build before a
+#                                  # change), measured too, against the same
+#                                  # bare squares, in turn with this one; built
+#                                  # in DIR/build/bench (about twice as long)
 #
 # Raw results: build/bench/results/. Override the build directory with
 # KUG_BENCH_DIR.
@@ -27,11 +33,17 @@ install_deps cmake ninja-build g++ qt6-base-dev libgl-dev qt6-qpa-plugins \
 
 args=()
 priority=()
-for arg in "$@"; do
-    case "$arg" in
+other=""
+while [ "$#" -gt 0 ]; do
+    case "$1" in
     --rt) priority=(chrt -f 10) ;;
-    *) args+=("$arg") ;;
+    --other)
+        other=$(readlink -f "${2:?--other needs a checkout}")
+        shift
+        ;;
+    *) args+=("$1") ;;
     esac
+    shift
 done
 if [ "${#priority[@]}" -gt 0 ] && ! chrt -f 10 true 2>/dev/null; then
     echo "bench: --rt needs the right to use real-time priority (root)" >&2
@@ -39,9 +51,18 @@ if [ "${#priority[@]}" -gt 0 ] && ! chrt -f 10 true 2>/dev/null; then
 fi
 
 build="${build:-build/bench}"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DKUGLOVICA_BENCH=ON -DKUGLOVICA_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# The benchmarks of a checkout in DIR.
+build_bench() {
+    cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DKUGLOVICA_BENCH=ON -DKUGLOVICA_TESTS=OFF >/dev/null
+    cmake --build "$2" -j"$(nproc)"
+}
+build_bench . "$build"
+other_args=()
+if [ -n "$other" ]; then
+    build_bench "$other" "$other/build/bench"
+    other_args=(--other-bin "$other/build/bench/bench")
+fi
 
 # The machine the figures belong to.
 mkdir -p "$build/results"
@@ -77,7 +98,8 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 
 status=0
-"${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}" || status=$?
+"${priority[@]}" python3 bench/run_bench.py "$build/bench" "$build/results" "${args[@]}" \
+    "${other_args[@]}" || status=$?
 
 # The web page's figures in each engine (bench/web_bench.py), when emscripten,
 # Debian's browsers with their drivers, selenium and websockets are installed
@@ -86,11 +108,21 @@ if command -v em++ >/dev/null && [ -x /usr/bin/chromium ] && [ -x /usr/bin/chrom
     [ -x /usr/bin/firefox-esr ] && [ -x /usr/bin/WebKitWebDriver ] &&
     /usr/bin/python3 -c 'import selenium, websockets' 2>/dev/null; then
     echo
-    scripts/build_web.sh >/dev/null
+    # The page of a checkout in DIR, built into OUT.
+    build_page() {
+        KUG_WEB_BUILD_DIR="$2-cmake" "$1/scripts/build_web.sh" "$2" >/dev/null
+    }
+    build_page . "$build/web"
+    other_args=()
+    if [ -n "$other" ]; then
+        build_page "$other" "$other/build/bench/web"
+        other_args=(--other-page "$other/build/bench/web")
+    fi
     # The browsers need no display of this script's (WebKitGTK's driver
     # starts its own), and with one they would start a session bus on it.
-    "${priority[@]}" env -u DISPLAY /usr/bin/python3 bench/web_bench.py build/web "$build/results" \
-        "${args[@]}" ||
+    "${priority[@]}" env -u DISPLAY KUG_WINDOW_FACTS="$build/window_facts.json" \
+        /usr/bin/python3 bench/web_bench.py "$build/web" "$build/results" \
+        "${args[@]}" "${other_args[@]}" ||
         status=$?
 else
     echo "web page: not measured (needs emscripten, chromium, chromium-driver, firefox-esr," \

@@ -2,17 +2,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """One home for each fact of the window, checked over the sources.
 
-    check_structure.py ROOT
+    check_structure.py ROOT FACTS
 
 The designed controls are written once, in the form's table
-(src/app/controls.h); the front ends build theirs from it. So, under src/:
+(src/app/controls.h); the front ends build theirs from it. FACTS is what the
+build writes from that table (window_facts.json). So, under src/:
 a caption or designed text stands in the code or markup of that file alone
 (as a string or an element's text; comments aside); the three controls no code handles are named there and at
 most in the style sheet; no file of a front end names more than three
-controls; and no C++ file is over 300 lines, no script over 250. Exits 1
-naming every place that breaks a rule.
+controls; no C++ file is over 300 lines, no script over 250; and the page's
+script sends the form only events it names (userEventNames). Exits 1 naming
+every place that breaks a rule.
 """
 
+import json
 import pathlib
 import re
 import sys
@@ -25,16 +28,19 @@ COMMENTS = {
 }
 
 
-def main(root):
+def main(root, facts):
     root = pathlib.Path(root)
-    table = (root / TABLE).read_text(encoding="utf-8")
-    names = re.findall(r"^\s+X\((\w+),", table, re.M)
-    captions = set(re.findall(r'\.caption = "([^"]+)"', table))
+    with open(facts, encoding="utf-8") as f:
+        facts = json.load(f)
+    names = [c["name"] for c in facts["controls"]]
+    captions = {c["caption"] for c in facts["controls"] if c["caption"]}
     files = {p.relative_to(root).as_posix(): p.read_text(encoding="utf-8")
              for p in sorted((root / "src").rglob("*")) if p.suffix in COMMENTS}
     faults = []
-    if len(names) != 18 or len(captions) != 13:
-        faults.append("%s: %d controls and %d captions read" % (TABLE, len(names), len(captions)))
+    sent = set(re.findall(r"\bsend\([^,()]+, '(\w+)'\)", "".join(
+        t for p, t in files.items() if p.startswith("src/web/") and p.endswith(".js"))))
+    for event in sorted(sent - set(facts["events"])) if sent else ["(none read)"]:
+        faults.append("the page sends the event %s, which the form does not name" % event)
     for path, text in files.items():
         named = {n for n in names if re.search(r"\b%s\b" % n, text)}
         if path.startswith(("src/desktop/", "src/web/")) and len(named) > 3:
@@ -60,4 +66,4 @@ def main(root):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*sys.argv[1:]))

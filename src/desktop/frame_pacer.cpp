@@ -24,11 +24,6 @@ bool FramePacer::framesFromCompositor() {
     return wayland;
 }
 
-bool FramePacer::repaintsEveryChange() {
-    static const bool every = qEnvironmentVariableIntValue("KUGLOVICA_REPAINT_EVERY_CHANGE") == 1;
-    return every;
-}
-
 std::int64_t FramePacer::framePeriodNs() const {
     const QScreen* screen = widget_->screen();
     const qreal hz = screen ? screen->refreshRate() : 60;
@@ -43,10 +38,6 @@ int FramePacer::framePeriodMs() const {
 void FramePacer::changed(const QRect& r) {
     if (r.isEmpty())
         return;
-    if (repaintsEveryChange()) {
-        widget_->update(r);
-        return;
-    }
     const bool first = pending_.isEmpty();
     pending_ |= r;
     if (first && !batch_)

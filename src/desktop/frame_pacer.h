@@ -44,11 +44,6 @@ public:
     // (only on Wayland); elsewhere they are only a short timer.
     static bool framesFromCompositor();
 
-    // One repaint per change, with no pacing: only for benchmarks that
-    // measure what the pacing saves (environment variable
-    // KUGLOVICA_REPAINT_EVERY_CHANGE=1).
-    static bool repaintsEveryChange();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

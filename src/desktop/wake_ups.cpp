@@ -49,14 +49,9 @@ WakeUps::WakeUps(QWidget& window, TickClock& clock, FramePacer& pacer)
     watchWindow();
 }
 
-bool WakeUps::wakesEveryTick() {
-    static const bool every = qEnvironmentVariableIntValue("KUGLOVICA_WAKE_EVERY_TICK") == 1;
-    return every;
-}
-
 void WakeUps::measureFrames() {
     framePeriod_ = pacer_.framePeriodNs();
-    clock_.setFramePeriod(wakesEveryTick() ? 0 : framePeriod_);
+    clock_.setFramePeriod(framePeriod_);
 }
 
 void WakeUps::watchWindow() {
@@ -111,14 +106,10 @@ void WakeUps::wake() {
     timer_.stop();
     frameAwaited_ = false;
     waking_ = true;
-    if (wakesEveryTick()) {
-        clock_.runDue();
-    } else {
-        pacer_.beginBatch();
-        clock_.runDue();
-        presented_ = pacer_.isWaiting();
-        pacer_.presentNow();
-    }
+    pacer_.beginBatch();
+    clock_.runDue();
+    presented_ = pacer_.isWaiting();
+    pacer_.presentNow();
     waking_ = false;
     arm();
 }

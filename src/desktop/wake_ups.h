@@ -40,11 +40,6 @@ public:
     // reach the clock, which goes with the form before this object does.
     void stop();
 
-    // A wake-up at every deadline and the repaints paced apart from them, as
-    // the ball's own timer did: only for benchmarks that measure what the
-    // frames save (environment variable KUGLOVICA_WAKE_EVERY_TICK=1).
-    static bool wakesEveryTick();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

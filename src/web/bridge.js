@@ -7,7 +7,10 @@
 // the form's event. Returns whether the form handles it.
 function send(control, event) {
   if (!page.started || page.ended) return false;
-  const handled = Module._kug_event(control, page.events[event]) !== 0;
+  const number = page.events.get(event);
+  // A name the form does not know would reach it as 0, a Click.
+  if (number === undefined) throw new Error('no event ' + event);
+  const handled = Module._kug_event(control, number) !== 0;
   requestFrame();
   return handled;
 }
@@ -16,14 +19,14 @@ function send(control, event) {
 // natural size, as the control takes it unplaced.
 function captionNeed(control) {
   const e = controlElement(control);
-  const caption = e.classList.contains('caption') || e.classList.contains('check');
-  if (!caption && !e.classList.contains('field')) return [0, 0];
+  const need = kindOf(e).need;
+  if (!need) return [0, 0];
   const s = e.style;
   const placed = [s.width, s.height];
   s.width = s.height = '';
   const r = e.getBoundingClientRect();
   [s.width, s.height] = placed;
-  return [caption ? Math.ceil(r.width) : 0, Math.ceil(r.height)];
+  return [need[0] * Math.ceil(r.width), need[1] * Math.ceil(r.height)];
 }
 
 // Where a frame's contents start: below its caption, if it shows one.
@@ -34,19 +37,15 @@ function contentsTop(frame) {
 
 function setEnabled(control, on) {
   const e = controlElement(control);
+  const kind = kindOf(e);
   // (A button's picture follows its state in the style sheet; a fieldset
   // disables what it holds.)
-  if (e.classList.contains('check')) {
-    focusTaker(control).disabled = !on;
-    e.classList.toggle('disabled', !on);
-  } else if (e.classList.contains('caption')) {
-    e.classList.toggle('disabled', !on);
-    e.setAttribute('aria-disabled', String(!on));
-  } else if ('disabled' in e) {
-    e.disabled = !on;
-  } else {
-    e.setAttribute('aria-disabled', String(!on));
-  }
+  const t = kind.box ? focusTaker(control) : e;
+  if ('disabled' in t)
+    t.disabled = !on;
+  else
+    t.setAttribute('aria-disabled', String(!on));
+  if (kind.greyed) e.classList.toggle('disabled', !on);
 }
 
 function place(control, x, y, w, h) {
@@ -97,7 +96,7 @@ function quit() {
 
 window.kugView = {
   nameEvent(event, name) {
-    page.events[name] = event;
+    page.events.set(name, event);
   },
   setEnabled,
   holdsFocus(control) {

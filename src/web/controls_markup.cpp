@@ -6,8 +6,9 @@
 //
 // scripts/inline_page.py puts OUT into the page where the page includes
 // controls.html. Each control is an element with its designed name as id,
-// its number as data-control and a class for its kind, by which the page's
-// script and style sheet find it; a frame holds its controls. Elements stand
+// its number as data-control and first its kind's class (kindOf), by which
+// the page's script (its table of kinds, page_state.js) and style sheet know
+// it; a frame holds its controls. Elements stand
 // in the table's order, the order of creation, so that a later one stacks
 // above an earlier one as on the desktop. Focus-taking controls carry their
 // designed tab index: a browser orders positive indexes ascending, which
@@ -16,7 +17,6 @@
 #include "app/controls.h"
 
 #include <cstdio>
-#include <iterator>
 #include <string>
 
 using namespace kug;
@@ -54,10 +54,24 @@ std::string attribute(const char* name, const std::string& value) {
     return std::string(" ") + name + "=\"" + value + '"';
 }
 
+using Markup = std::string (*)(Control, const std::string&);
+// A kind of control on the page: the class that names it, its markup, and
+// whether the class "disabled" greys it (a box's caption, a label), as the
+// script's table of kinds has it too.
+struct Kind {
+    const char* cssClass;
+    Markup markup;
+    bool greyedByClass = false;
+};
+Kind kindOf(Control control);
+
 // What every control's element carries: its name, its number and its kind's
-// class.
-std::string common(Control control, const char* kindClass) {
-    return attribute("id", designOf(control).name) + attribute("class", kindClass) +
+// class, greyed from the start where its kind is.
+std::string common(Control control) {
+    const Kind kind = kindOf(control);
+    const bool greyed = kind.greyedByClass && !designOf(control).enabled;
+    return attribute("id", designOf(control).name) +
+           attribute("class", kind.cssClass + std::string(greyed ? " disabled" : "")) +
            attribute("data-control", std::to_string(static_cast<int>(control)));
 }
 
@@ -94,7 +108,7 @@ std::string controls(std::optional<Control> frame, const std::string& indent);
 std::string frame(Control control, const std::string& indent) {
     const bool captioned = designOf(control).captionShown;
     const char* tag = captioned ? "fieldset" : "div";
-    std::string out = indent + '<' + tag + common(control, "group") +
+    std::string out = indent + '<' + tag + common(control) +
                       (captioned ? disabled(control) : " role=\"group\"" + ariaDisabled(control)) +
                       ">\n";
     if (captioned)
@@ -106,7 +120,7 @@ std::string frame(Control control, const std::string& indent) {
 // The style sheet shows the picture that fits the button's state.
 std::string pictureButton(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
-    std::string out = indent + "<button" + common(control, "picture") + " type=\"button\"" +
+    std::string out = indent + "<button" + common(control) + " type=\"button\"" +
                       tabIndex(control) + attribute("aria-label", escaped(s.accessibleName)) +
                       disabled(control) + '>' + picture(s.picture, "on");
     if (*s.disabledPicture)
@@ -116,7 +130,7 @@ std::string pictureButton(Control control, const std::string& indent) {
 
 // The board inside the sunken border, and the board's text over it.
 std::string drawingArea(Control control, const std::string& indent) {
-    return indent + "<div" + common(control, "area") + ariaDisabled(control) +
+    return indent + "<div" + common(control) + ariaDisabled(control) +
            " style=\"border-width: " + std::to_string(drawingAreaBorder) + "px\">\n" + indent +
            "  <canvas id=\"board\"" + tabIndex(control) + " role=\"img\"" +
            attribute("aria-label", escaped(designOf(control).accessibleName)) +
@@ -127,14 +141,13 @@ std::string drawingArea(Control control, const std::string& indent) {
 // (Firefox would restore a box's tick on a reload.)
 std::string checkBox(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
-    return indent + "<label" + common(control, s.enabled ? "check" : "check disabled") +
-           "><input type=\"checkbox\"" + tabIndex(control) + " autocomplete=\"off\"" +
-           (s.checked ? " checked" : "") + disabled(control) + '>' + escaped(s.caption) +
-           "</label>\n";
+    return indent + "<label" + common(control) + "><input type=\"checkbox\"" + tabIndex(control) +
+           " autocomplete=\"off\"" + (s.checked ? " checked" : "") + disabled(control) + '>' +
+           escaped(s.caption) + "</label>\n";
 }
 
 std::string textBox(Control control, const std::string& indent) {
-    return indent + "<input" + common(control, "field") + " type=\"text\"" + tabIndex(control) +
+    return indent + "<input" + common(control) + " type=\"text\"" + tabIndex(control) +
            attribute("value", escaped(designOf(control).caption)) +
            " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + disabled(control) +
            ">\n";
@@ -143,18 +156,36 @@ std::string textBox(Control control, const std::string& indent) {
 // A label names its field for a screen reader.
 std::string label(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
-    return indent + "<label" + common(control, s.enabled ? "caption" : "caption disabled") +
+    return indent + "<label" + common(control) +
            (s.names ? attribute("for", designOf(*s.names).name) : "") + ariaDisabled(control) +
            '>' + escaped(s.caption) + "</label>\n";
 }
 
-// The markup of each kind, in the order of ControlKind.
-using Markup = std::string (*)(Control, const std::string&);
-constexpr Markup kinds[] = {frame, pictureButton, drawingArea, checkBox, textBox, label};
-static_assert(std::size(kinds) == static_cast<std::size_t>(ControlKind::Label) + 1);
+// Each kind's class and markup. A switch: an earlier version picked the
+// markup from an array in the order of ControlKind, checked only for its
+// length, so a reordered enum would have given controls another kind's
+// markup without a word. Built with -Werror=switch, a kind with no case here
+// fails the build.
+Kind kindOf(Control control) {
+    switch (designOf(control).kind) {
+    case ControlKind::Frame:
+        return {"group", frame};
+    case ControlKind::PictureButton:
+        return {"picture", pictureButton};
+    case ControlKind::DrawingArea:
+        return {"area", drawingArea};
+    case ControlKind::CheckBox:
+        return {"check", checkBox, true};
+    case ControlKind::TextBox:
+        return {"field", textBox};
+    case ControlKind::Label:
+        return {"caption", label, true};
+    }
+    return {"", nullptr};
+}
 
 std::string element(Control control, const std::string& indent) {
-    return kinds[static_cast<std::size_t>(designOf(control).kind)](control, indent);
+    return kindOf(control).markup(control, indent);
 }
 
 std::string controls(std::optional<Control> frame, const std::string& indent) {

@@ -69,26 +69,15 @@ function wireField(field, control) {
   });
 }
 
+// Each kind's events (kinds, page_state.js).
 function wireControls() {
-  for (const e of document.querySelectorAll('#window [data-control]')) {
-    const control = Number(e.dataset.control);
-    if (e.classList.contains('field')) wireField(e, control);
-    // A box's click runs on every change of its tick, by mouse, key or
-    // assistive technology.
-    else if (e.classList.contains('check'))
-      focusTaker(control).addEventListener('change', () => send(control, 'Click'));
-    else if (e.classList.contains('picture'))
-      e.addEventListener('click', () => send(control, 'Click'));
-    // A caption's label does not hand the focus to its field.
-    else if (e.classList.contains('caption'))
-      e.addEventListener('click', (event) => event.preventDefault());
-  }
+  for (const e of controlsWhere((kind) => kind.wire))
+    kindOf(e).wire(e, Number(e.dataset.control));
   // Labels, frames and the bare surface take no focus, as on the desktop: a
   // press there leaves the focus (and a field's unchecked text) where it is.
-  const surface = byId('window');
-  surface.addEventListener('mousedown', (e) => {
-    if (e.target === surface || e.target.matches('.group, legend, .frame, .caption, #grip'))
-      e.preventDefault();
+  byId('window').addEventListener('mousedown', (e) => {
+    const control = controlOf(e.target);
+    if (control < 0 || kindOf(controlElement(control)).noFocus) e.preventDefault();
   });
   // Nor does the title bar: a window manager's buttons leave the focus in the
   // window.
@@ -110,7 +99,7 @@ function doubleClicked(t) {
     const control = controlOf(t);
     // On the desktop the release that ends a field's double-click selects
     // the whole text again.
-    if (send(control, 'DblClick') && controlElement(control).classList.contains('field'))
+    if (send(control, 'DblClick') && kindOf(controlElement(control)).reselect)
       send(control, 'Click');
   } else if (t === byId('window') || t === document.body || t === document.documentElement) {
     send(-1, 'DblClick');

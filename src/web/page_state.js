@@ -8,8 +8,7 @@
 // changes the controls through the view (bridge.js), and the page hands it
 // the user's events (input.js). Every control is an element of the markup
 // written from the form's table of controls (controls_markup.cpp): its
-// designed name as id, its number as data-control, a class for its kind
-// (group, picture, area, check, field or caption).
+// designed name as id, its number as data-control, first its kind's class.
 
 const page = {
   // The form has started; it has ended (the exit button) or cannot run.
@@ -19,7 +18,7 @@ const page = {
   scale: 1,
   inner: {w: 0, h: 0},
   // The form's numbers of the user's events, by name.
-  events: {},
+  events: new Map(),
   // An animation frame asked for; the paints in this one (-1 outside any).
   frameRequested: false,
   paintsThisFrame: -1,
@@ -57,6 +56,46 @@ function controlElement(control) {
 function controlOf(element) {
   const e = element.closest('[data-control]');
   return e ? Number(e.dataset.control) : -1;
+}
+
+// Each kind of control by its class: how it hands the form its events, what
+// of its caption the frames' fit measures ([width, height]), no focus, its
+// box what is disabled, greyed by the class "disabled" (as in the markup),
+// grown to a finger's size on a touch screen.
+const kinds = {
+  group: {noFocus: true},
+  picture: {wire: (e, c) => e.addEventListener('click', () => send(c, 'Click'))},
+  area: {},
+  // A box's click runs on every change of its tick, by mouse, key or
+  // assistive technology.
+  check: {
+    wire: (e, c) => focusTaker(c).addEventListener('change', () => send(c, 'Click')),
+    need: [1, 1],
+    box: true,
+    greyed: true,
+    grows: true,
+  },
+  field: {wire: wireField, need: [0, 1], reselect: true},
+  // A caption's label does not hand the focus to its field.
+  caption: {
+    wire: (e) => e.addEventListener('click', (event) => event.preventDefault()),
+    need: [1, 1],
+    greyed: true,
+    noFocus: true,
+  },
+};
+
+// A control's element's kind, by its first class (none: start-up fails).
+const kindOf = (e) => kinds[e.classList[0]];
+
+// The controls' elements whose kind `pick` picks.
+function controlsWhere(pick) {
+  return [...document.querySelectorAll('#window [data-control]')].filter((e) => pick(kindOf(e)));
+}
+
+// A size the style sheet gives, in CSS pixels.
+function cssSize(name) {
+  return parseFloat(getComputedStyle(document.documentElement).getPropertyValue(name));
 }
 
 // What takes the focus for a control: the element with its tab index (a

@@ -7,7 +7,7 @@
 const DOUBLE_TAP_MS = 300;
 const DOUBLE_TAP_PX = 24;
 // What a finger needs to hit, in CSS pixels of the screen.
-const TOUCH_TARGET = 24;
+const TOUCH_TARGET = cssSize('--touch-target');
 
 function wireTouch() {
   let tap = null;
@@ -33,7 +33,7 @@ function wireTouch() {
 // The title bar's buttons grow themselves (frameParts). The layout a mouse
 // sees is the designed one.
 function touchTargets() {
-  const boxes = [...document.querySelectorAll('#window .check')];
+  const boxes = controlsWhere((kind) => kind.grows);
   const grip = byId('grip');
   for (const box of boxes)
     for (const side of ['top', 'bottom', 'left', 'right'])
@@ -41,7 +41,7 @@ function touchTargets() {
   grip.style.width = grip.style.height = '';
   if (!page.coarse || page.ended) return;
   const rect = (e) => e.getBoundingClientRect();
-  const others = [...document.querySelectorAll('#window .field, #window .picture, #window .area')];
+  const others = controlsWhere((kind) => !kind.noFocus && !kind.grows);
   const obstacles = others.map(rect);
   const targets = boxes.map(rect);
   const fit = page.fit;

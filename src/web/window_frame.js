@@ -5,10 +5,10 @@
 // Installed as an app, the system's window is the window's frame instead.
 
 // The title bar as a mouse sees it, and its padding around the buttons.
-const BAR_HEIGHT = 22;
-const BAR_PADDING = 2;
+const BAR_HEIGHT = cssSize('--bar-height');
+const BAR_PADDING = cssSize('--bar-padding');
 // Around a window that neither is maximised nor fills the screen.
-const MARGIN = 12;
+const MARGIN = cssSize('--margin');
 const coarseQuery = matchMedia('(pointer: coarse)');
 // An installed app's own window: the standalone display mode. (iOS and
 // iPadOS report fullscreen for a home-screen app, and navigator.standalone.)

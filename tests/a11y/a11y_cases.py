@@ -9,9 +9,14 @@ screen readers build on): it reads the tree, sets fields, ticks boxes,
 presses buttons and reads back what the board shows. Everything is stopped
 again when the case ends, also when it fails.
 
-    a11y_cases.py --exe build/kuglovica --artifacts DIR CASE
+    KUG_WINDOW_FACTS=window_facts.json a11y_cases.py --exe build/kuglovica --artifacts DIR CASE
+
+The controls are named as in the form's table, whose facts the build writes
+(window_facts.json); a control's role and its states at start-up follow from
+them.
 """
 
+import json
 import os
 import subprocess
 import sys
@@ -25,25 +30,29 @@ import kug_atspi as at  # noqa: E402
 import kug_x11  # noqa: E402
 from kug_atspi import ABOUT_ACTION, CheckFailed, check  # noqa: E402
 
-# What a screen reader finds at start-up: role, name, the states that hold and
-# those that must not, and for a field its text.
-START_UP = [
-    ("canvas", "Ploča", {"enabled", "focusable", "focused"}, set(), None),
-    ("text", "Broj stupaca:", {"enabled", "focusable", "editable"}, {"focused"}, "2"),
-    ("text", "Broj kuglica:", {"enabled", "focusable", "editable"}, set(), "1"),
-    ("text", "Brzina simulacije:", {"enabled", "focusable", "editable"}, set(), "1"),
-    ("check box", "Teorijska raspodjela", {"enabled", "focusable"}, {"checked"}, None),
-    ("check box", "Brza simulacija", {"enabled", "focusable"}, {"checked"}, None),
-    ("check box", "U petlji", set(), {"enabled", "checked"}, None),
-    ("check box", "Kuglica ostavlja trag", {"enabled", "focusable"}, {"checked"}, None),
-    ("check box", "Zvuk", set(), {"enabled", "checked"}, None),
-    ("push button", "Pokreni", {"enabled", "focusable"}, set(), None),
-    ("push button", "Pauza", set(), {"enabled"}, None),
-    ("push button", "Zaustavi", set(), {"enabled"}, None),
-    ("push button", "Izlaz", {"enabled", "focusable"}, set(), None),
-    ("panel", "Parametri", set(), set(), None),
-    ("label", "Broj stupaca:", set(), set(), None),
-]
+ROLES = {"DrawingArea": "canvas", "TextBox": "text", "CheckBox": "check box",
+         "PictureButton": "push button", "Frame": "panel", "Label": "label"}
+FIELD_TEXTS = {"stupcitxt": "2", "kuglicetxt": "1", "brzinatxt": "1"}  # set at start-up
+START_UP = []
+
+
+def start_up(facts):
+    """What a screen reader finds at start-up, a row for each control with a
+    name: designed name, role, name (a field's its label's), whether each
+    state checked holds, and for a field its text. The focus is on the first
+    enabled control of the tab chain."""
+    table = {c["name"]: c for c in facts["controls"]}
+    labels = {c["names"]: c["caption"] for c in table.values() if c["names"]}
+    focused = next(n for n in facts["tabChain"] if table[n]["enabled"])
+    for n, c in table.items():
+        on = c["takesFocus"] and c["enabled"]
+        holds = {"enabled": on, "focused": n == focused} if c["takesFocus"] else {}
+        holds.update({"focusable": True, "editable": True} if on and c["kind"] == "TextBox" else
+                     {"focusable": True} if on else {})
+        holds.update({"checked": c["checked"]} if c["kind"] == "CheckBox" else {})
+        name = c["accessibleName"] or labels.get(n) or (c["captionShown"] and c["caption"])
+        if name:
+            yield n, ROLES[c["kind"]], name, holds, FIELD_TEXTS.get(n)
 
 
 class A11ySession(kug_x11.Session):
@@ -76,13 +85,14 @@ class A11ySession(kug_x11.Session):
 
 
 def controls(frame):
-    return {name: at.find(frame, role, name) for role, name, *_ in START_UP
+    """The controls that take the focus, by their designed names."""
+    return {n: at.find(frame, role, name) for n, role, name, *_ in START_UP
             if role not in ("panel", "label")}
 
 
 def wait_idle(c, timeout, what):
-    at.wait_for(lambda: "enabled" in at.states(c["Pokreni"]) and
-                "enabled" not in at.states(c["Pauza"]), timeout, what)
+    at.wait_for(lambda: "enabled" in at.states(c["startcmd"]) and
+                "enabled" not in at.states(c["stopcmd"]), timeout, what)
 
 
 # -------------------------------------------------------------------- cases
@@ -92,29 +102,29 @@ def case_start_up(s):
     frame = s.start()
     check("active" in at.states(frame), "the window is not active: %s" % at.states(frame))
     failures = []
-    for role, name, wanted, unwanted, field_text in START_UP:
+    for _, role, name, holds, field_text in START_UP:
         acc = at.wait_for(lambda: at.find(frame, role, name), 5, "%s %r" % (role, name))
         # the focus settles a moment after the window is shown
-        if "focused" in wanted:
+        if holds.get("focused"):
             at.wait_for(lambda: "focused" in at.states(acc), 5, "%r to have the focus" % name)
         got = at.states(acc)
-        if not wanted <= got or unwanted & got:
-            failures.append("%s %r: states %s, wanted %s and not %s" %
-                            (role, name, sorted(got), sorted(wanted), sorted(unwanted)))
+        if any((state in got) != held for state, held in holds.items()):
+            failures.append("%s %r: states %s, wanted %s" % (role, name, sorted(got), holds))
         if field_text is not None and at.text(acc) != field_text:
             failures.append("%r shows %r, expected %r" % (name, at.text(acc), field_text))
     # no field is still named after its frame
     fields = [acc.name for acc in at.walk(frame) if at.role_name(acc) == "text"]
-    if sorted(fields) != ["Broj kuglica:", "Broj stupaca:", "Brzina simulacije:"]:
+    named = [name for _, role, name, *_ in START_UP if role == "text"]
+    if sorted(fields) != sorted(named):
         failures.append("the fields are named %r" % fields)
     # a field points at its label (Qt adds the frame around it)
-    field = at.find(frame, "text", "Broj stupaca:")
+    c = controls(frame)
     labelled_by = [(at.role_name(r.getTarget(0)), r.getTarget(0).name)
-                   for r in field.getRelationSet()
+                   for r in c["stupcitxt"].getRelationSet()
                    if r.getRelationType() == at.pyatspi.RELATION_LABELLED_BY]
-    if ("label", "Broj stupaca:") not in labelled_by:
+    if ("label", c["stupcitxt"].name) not in labelled_by:
         failures.append("the column field is labelled by %r" % labelled_by)
-    board = at.find(frame, "canvas", "Ploča")
+    board = c["simarea"]
     if board.description != "Stupci: 0, 0":
         failures.append("the board is described as %r" % board.description)
     if ABOUT_ACTION not in at.action_names(board):
@@ -125,22 +135,22 @@ def case_start_up(s):
 def case_fast_run(s):
     frame = s.start()
     c = controls(frame)
-    board = at.find(frame, "canvas", "Ploča")
+    board = c["simarea"]
     # texts from outside are validated at once: 7.5 rounds to 8, 400 balls
     # come down to the largest count of the start-up board
-    for name, typed, shown in (("Broj stupaca:", "7.5", "8"), ("Broj kuglica:", "400", "250"),
-                               ("Broj kuglica:", "60", "60")):
+    for name, typed, shown in (("stupcitxt", "7.5", "8"), ("kuglicetxt", "400", "250"),
+                               ("kuglicetxt", "60", "60")):
         at.set_text(c[name], typed)
         at.wait_for(lambda: at.text(c[name]) == shown, 5, "%r to show %r" % (name, shown))
     at.wait_for(lambda: at.counts_line(board) == [0] * 8, 5, "the board of 8 columns")
-    at.act(c["Brza simulacija"], "Toggle")
-    at.wait_for(lambda: "checked" in at.states(c["Brza simulacija"]), 5, "the fast box ticked")
-    check("enabled" not in at.states(c["Brzina simulacije:"]), "the speed field is enabled")
-    check("enabled" in at.states(c["U petlji"]), "\"U petlji\" is not enabled")
-    at.act(c["Teorijska raspodjela"], "Toggle")
+    at.act(c["brzachk"], "Toggle")
+    at.wait_for(lambda: "checked" in at.states(c["brzachk"]), 5, "the fast box ticked")
+    check("enabled" not in at.states(c["brzinatxt"]), "the speed field is enabled")
+    check("enabled" in at.states(c["petljachk"]), "the loop's box is not enabled")
+    at.act(c["teorijskachk"], "Toggle")
     at.wait_for(lambda: at.counts_line(board, "Teorijska raspodjela"), 5,
                 "the theoretical counts")
-    at.act(c["Pokreni"], "Press")
+    at.act(c["startcmd"], "Press")
     counts = at.wait_for(lambda: sum(at.counts_line(board)) and at.counts_line(board), 20,
                          "the histogram of the fast run")
     check(sum(counts) == 60 and len(counts) == 8, "the histogram %r does not hold 60 balls "
@@ -156,20 +166,19 @@ def case_fast_run(s):
 def case_animated_run(s):
     frame = s.start()
     c = controls(frame)
-    board = at.find(frame, "canvas", "Ploča")
-    described = at.Listener("object:property-change:accessible-description", "Ploča")
-    at.set_text(c["Broj kuglica:"], "3")
-    at.set_text(c["Brzina simulacije:"], "95")
-    at.wait_for(lambda: at.text(c["Brzina simulacije:"]) == "95", 5, "the speed field")
-    at.act(c["Pokreni"], "Press")
-    at.wait_for(lambda: "enabled" in at.states(c["Pauza"]), 5, "the pause button to be enabled")
-    check("enabled" not in at.states(c["Pokreni"]), "the start button is enabled in a run")
-    check("enabled" not in at.states(c["Broj kuglica:"]), "the ball field is enabled in a run")
+    board = c["simarea"]
+    described = at.Listener("object:property-change:accessible-description", board.name)
+    at.set_text(c["kuglicetxt"], "3")
+    at.set_text(c["brzinatxt"], "95")
+    at.wait_for(lambda: at.text(c["brzinatxt"]) == "95", 5, "the speed field")
+    at.act(c["startcmd"], "Press")
+    at.wait_for(lambda: "enabled" in at.states(c["stopcmd"]), 5, "the pause button to be enabled")
+    check("enabled" not in at.states(c["startcmd"]), "the start button is enabled in a run")
+    check("enabled" not in at.states(c["kuglicetxt"]), "the ball field is enabled in a run")
     # a text from outside does not reach a disabled field
-    at.set_text(c["Broj kuglica:"], "9")
+    at.set_text(c["kuglicetxt"], "9")
     at.pump()
-    check(at.text(c["Broj kuglica:"]) == "3", "a disabled field took %r" %
-          at.text(c["Broj kuglica:"]))
+    check(at.text(c["kuglicetxt"]) == "3", "a disabled field took %r" % at.text(c["kuglicetxt"]))
     wait_idle(c, 30, "the run of 3 balls to end")
     counts = at.wait_for(lambda: sum(at.counts_line(board)) == 3 and at.counts_line(board), 5,
                          "a histogram of 3 balls")
@@ -205,7 +214,7 @@ def wait_for_about(s, frame):
 
 def case_about(s):
     frame = s.start()
-    board = at.find(frame, "canvas", "Ploča")
+    board = controls(frame)["simarea"]
     # The action returns before the modal box opens; were it opened inside the
     # request, this call would wait for the box and fail on the bus's timeout.
     at.act(board, ABOUT_ACTION)
@@ -215,11 +224,11 @@ def case_about(s):
 
 def case_exit(s):
     frame = s.start()
-    at.act(at.find(frame, "push button", "Izlaz"), "Press")
+    at.act(controls(frame)["exitcmd"], "Press")
     try:
         code = s.app.wait(timeout=10)
     except subprocess.TimeoutExpired:
-        raise CheckFailed("the program still runs 10 s after \"Izlaz\"")
+        raise CheckFailed("the program still runs 10 s after the exit button")
     check(code == 0, "the program ended with status %d" % code)
 
 
@@ -234,6 +243,8 @@ CASES = {
 
 def main():
     args, artifacts = kug_x11.case_arguments(CASES, assets=False)
+    with open(os.environ["KUG_WINDOW_FACTS"], encoding="utf-8") as f:
+        START_UP.extend(start_up(json.load(f)))
     session = A11ySession(args.exe, artifacts)
     return kug_x11.run_case(session, CASES[args.case], args.case, (CheckFailed,))
 

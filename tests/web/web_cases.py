@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The web page in a browser engine, one case per run.
 
-    web_cases.py --page DIR --reference EXE [--engine E] [--artifacts DIR] CASE
+    KUG_WINDOW_FACTS=JSON web_cases.py --page DIR --reference EXE [--engine E] [--artifacts DIR] CASE
     web_cases.py --page DIR --screenshot OUT.png
 
 Each case serves the page's directory on a free local port (or opens the
@@ -12,7 +12,10 @@ firefox or webkitgtk, with a fresh profile), works the page as a user does
 back what it shows: the controls' states, the fields' texts, the board's
 description and the canvas's pixels. What the desktop program shows for the
 same steps comes from EXE (desktop_reference: the real window on Qt's
-offscreen platform, with the same random stream right after start-up).
+offscreen platform, with the same random stream right after start-up). What
+the controls are and how each run state shows them come from the form's
+tables, as the build writes them (window_facts.json, named by the
+environment's KUG_WINDOW_FACTS).
 
 Run with /usr/bin/python3 (Debian's python3-selenium and python3-websockets).
 Exits 0 when the case passes, 77 when the engine cannot do it.
@@ -23,6 +26,7 @@ import base64
 import contextlib
 import functools
 import http.server
+import json
 import os
 import shutil
 import struct
@@ -38,15 +42,7 @@ import browsers
 SKIPPED = 77
 TAB, DELETE = "\ue004", "\ue017"  # WebDriver's key codes
 
-# The run states as the controls show them: play, pause, abort enabled, and
-# the parameter frame enabled; and the pictures of the three buttons.
-IDLE, RUNNING, PAUSED, LOOPING = "1001", "0110", "1010", "0010"
-PICTURES = {
-    IDLE: ["play", "pause_disabled", "stop_disabled"],
-    RUNNING: ["play_disabled", "pause", "stop"],
-    PAUSED: ["play", "pause_disabled", "stop"],
-    LOOPING: ["play_disabled", "pause_disabled", "stop"],
-}
+FIELD_TEXTS = {"stupcitxt": "2", "kuglicetxt": "1", "brzinatxt": "1"}  # set at start-up
 
 BALL = (255, 0, 0)        # the bars and the ball
 THEORY = (150, 200, 150)  # the theoretical bars
@@ -55,6 +51,33 @@ LINE = (0, 0, 0)          # pegs, walls and floor
 
 class Failure(Exception):
     pass
+
+
+def read_facts(path):
+    """The form's tables (window_facts.json): the controls by name (TABLE),
+    the tab chain (TAB_CHAIN); the run's controls (RUN_CONTROLS) and each run
+    state as they show it, a digit each for enabled or not (IDLE, RUNNING,
+    PAUSED, LOOPING), with the pictures its buttons show (PICTURES)."""
+    global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES
+    with open(path, encoding="utf-8") as f:
+        facts = json.load(f)
+    TABLE, TAB_CHAIN = {c["name"]: c for c in facts["controls"]}, facts["tabChain"]
+    rows = [facts["runStates"][state] for state in ("Idle", "Running", "Paused", "Looping")]
+    RUN_CONTROLS = list(rows[0])
+    RUN_BUTTONS = [n for n in RUN_CONTROLS if TABLE[n]["picture"]]
+    IDLE, RUNNING, PAUSED, LOOPING = ("".join("01"[on] for on in row.values()) for row in rows)
+    PICTURES = {state: [TABLE[n]["picture" if row[n] else "disabledPicture"] for n in RUN_BUTTONS]
+                for state, row in zip((IDLE, RUNNING, PAUSED, LOOPING), rows)}
+
+
+if "KUG_WINDOW_FACTS" in os.environ:
+    read_facts(os.environ["KUG_WINDOW_FACTS"])
+
+
+def start_inputs():
+    """Each check box's state (ticked or not, enabled or not) and each field's text at start-up."""
+    return {n: "-x"[c["checked"]] + "de"[c["enabled"]] if c["kind"] == "CheckBox" else FIELD_TEXTS[n]
+            for n, c in TABLE.items() if c["kind"] in ("CheckBox", "TextBox")}
 
 
 def check(condition, message):
@@ -164,15 +187,20 @@ class Page:
                        "return [r.left, r.top, r.width, r.height];", selector)
 
     def row(self):
-        return self.js(
-            "const on = (id) => document.getElementById(id).disabled ? '0' : '1';"
-            "return on('startcmd') + on('stopcmd') + on('fullstopcmd') + on('params');")
+        return self.js("return arguments[0].map((id) => document.getElementById(id).disabled ? '0' : '1').join('')",
+                       RUN_CONTROLS)
 
     def pictures(self):
-        """The pictures the play, pause and abort buttons show."""
-        return self.js("return ['startcmd', 'stopcmd', 'fullstopcmd'].map((id) =>"
-                       "  [...document.querySelectorAll('#' + id + ' img')]"
-                       "    .find((i) => getComputedStyle(i).display !== 'none').dataset.picture)")
+        """The pictures the run's buttons show."""
+        return self.js("return arguments[0].map((id) => [...document.querySelectorAll('#' + id + ' img')]"
+                       "  .find((i) => getComputedStyle(i).display !== 'none').dataset.picture)",
+                       RUN_BUTTONS)
+
+    def inputs(self):
+        """What start_inputs() gives at start-up, as the page shows it."""
+        return self.js("return Object.fromEntries([...document.querySelectorAll('#window input')].map((i) =>"
+                       "  [i.closest('[data-control]').id, i.type === 'text' ? i.value"
+                       "   : (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e')]))")
 
     def check_state(self, state, what):
         check_equal(self.row(), state, "run state " + what)
@@ -341,53 +369,46 @@ def compare_pixels(page, desktop, artifacts, name, colours):
 def case_start_up(args):
     with Page(args.page) as p:
         check_equal(p.js("return document.title"), "Kuglovica", "title")
-        captions = p.js("return [...document.querySelectorAll('#params legend, #params label')]"
-                        ".map((e) => e.id + ':' + e.textContent.trim())")
-        check_equal(captions, [":Parametri", "petljachk:U petlji", "tragchk:Kuglica ostavlja trag",
-                               "brzachk:Brza simulacija", "Check1:Zvuk",
-                               "teorijskachk:Teorijska raspodjela",
-                               "brzinalbl:Brzina simulacije:", "kuglicelbl:Broj kuglica:",
-                               "stupcilbl:Broj stupaca:"], "captions")
-        check_equal([p.value(f) for f in ("stupcitxt", "kuglicetxt", "brzinatxt")], ["2", "1", "1"],
-                    "field values")
-        # Fields named by their labels, buttons by their names, boxes by their captions.
-        names = p.js(
-            "return ['stupcitxt', 'kuglicetxt', 'brzinatxt'].map((id) =>"
-            "  document.getElementById(id).labels[0].textContent).concat("
-            "  ['startcmd', 'stopcmd', 'fullstopcmd', 'exitcmd'].map((id) =>"
-            "  document.getElementById(id).getAttribute('aria-label')))")
-        check_equal(names, ["Broj stupaca:", "Broj kuglica:", "Brzina simulacije:", "Pokreni", "Pauza",
-                            "Zaustavi", "Izlaz"], "accessible names")
-        boxes = p.js("return ['brzachk', 'petljachk', 'tragchk', 'teorijskachk', 'Check1'].map((id) => {"
-                     "  const i = document.querySelector('#' + id + ' input');"
-                     "  return (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'); })")
-        check_equal(boxes, ["-e", "-d", "-e", "-e", "-d"], "check boxes (ticked, enabled)")
+        # Each caption on its control (a frame's in its legend, a box's around its box).
+        captions = p.js("return Object.fromEntries([...document.querySelectorAll('#window legend, #window label')]"
+                        "  .map((e) => [e.closest('[data-control]').id, e.textContent.trim()]))")
+        check_equal(captions, {n: c["caption"] for n, c in TABLE.items() if c["captionShown"]
+                               and c["kind"] in ("Frame", "CheckBox", "Label")}, "captions")
+        check_equal(p.inputs(), start_inputs(), "check boxes (ticked, enabled) and fields")
+        # Fields named by their labels, the buttons and the board by their names.
+        named = {n: c["accessibleName"] for n, c in TABLE.items() if c["accessibleName"]}
+        named.update({c["names"]: c["caption"] for c in TABLE.values() if c["names"]})
+        names = p.js("return Object.fromEntries(arguments[0].map((id) => {"
+                     "  const e = document.getElementById(id), n = e.querySelector('[aria-label]') || e;"
+                     "  return [id, n.getAttribute('aria-label') || e.labels[0].textContent]; }))", list(named))
+        check_equal(names, named, "accessible names")
         check_equal(p.row(), IDLE, "run state")
-        # Shown or not, and at scale 1 the 16 x 16 picture.
-        pictures = p.js("return [...document.querySelectorAll('#gumbi img')].map((i) => i.dataset.picture + ' '"
+        # Shown or not (a button's own picture while enabled, the other while
+        # disabled), and at scale 1 the 16 x 16 picture.
+        pictures = p.js("return [...document.querySelectorAll('#window img')].map((i) => i.dataset.picture + ' '"
                         "  + i.naturalWidth + (getComputedStyle(i).display === 'none' ? ' -' : ' shown')"
                         "  + (i.currentSrc === i.src ? '' : ' (another picture)'))")
-        check_equal(sorted(pictures), sorted(["exit 16 shown", "stop 16 -", "stop_disabled 16 shown", "pause 16 -",
-                                              "pause_disabled 16 shown", "play 16 shown", "play_disabled 16 -"]),
-                    "button pictures")
-        # The board: 232 x 351 at start-up, an image named "Ploča" described in a live region.
+        expected = ["%s 16 %s" % (c[k], "shown" if c["enabled"] == (k == "picture") else "-")
+                    for c in TABLE.values() for k in ("picture", "disabledPicture") if c[k]]
+        check_equal(sorted(pictures), sorted(expected), "button pictures")
+        # The board: 232 x 351 at start-up, an image described in a live region.
         check_equal(p.board_size(), (232, 351), "board size")
         check_equal([p.rect("#grip")[2:], p.rect("#maximise")[2:]], [[14, 14], [18, 18]],
                     "the grip and the title bar's buttons for a mouse")
         board = p.js("const b = document.getElementById('board');"
                      "const d = document.getElementById(b.getAttribute('aria-describedby'));"
-                     "return [b.getAttribute('role'), b.getAttribute('aria-label'), d.getAttribute('aria-live')]")
-        check_equal(board, ["img", "Ploča", "polite"], "the board for assistive technology")
+                     "return [b.getAttribute('role'), d.getAttribute('aria-live')]")
+        check_equal(board, ["img", "polite"], "the board for assistive technology")
         check_equal(p.description(), ["Stupci: 0, 0"], "description")
         # The desktop's tab order, from the board on; disabled controls are passed over.
+        chain = [n for n in TAB_CHAIN if TABLE[n]["enabled"]]
         p.click("board")
         order = []
-        for _ in range(8):
+        for _ in chain[chain.index("simarea") + 1:]:
             p.keys(TAB)
             order.append(p.js("const a = document.activeElement;"
                               "return a.id || a.closest('label').id;"))
-        check_equal(order, ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
-                            "teorijskachk", "brzachk", "tragchk"], "tab order")
+        check_equal(order, chain[chain.index("simarea") + 1:], "tab order")
         # The largest ball count, fixed at start-up from the board: the double-click's bound.
         p.double_click_at("kuglicetxt")
         check_equal(p.value("kuglicetxt"), "250", "maxBalls")
@@ -421,9 +442,7 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
 def reloaded_defaults(p, args=None):  # no form state kept
     set_up_run(p, columns=5, balls=7, speed=9, theory=True, trail=True, fast=True)
     p.load(reload=True)
-    check_equal(p.js("return [...document.querySelectorAll('#params input')].map((i) => i.type === 'text' ? i.value"
-                     "  : (i.checked ? 'x' : '-') + (i.disabled ? 'd' : 'e'))"),
-                ["-d", "-e", "-e", "-d", "-e", "1", "1", "2"], "boxes and fields after a reload")
+    check_equal(p.inputs(), start_inputs(), "boxes and fields after a reload")
 
 
 def case_board(args, name):
@@ -944,11 +963,9 @@ def case_app_update(args):
         p.wait(lambda: len(kept(p)) == 1 and kept(p) != first, "the older cache to go")
 
 
-TARGET_BOXES = ["teorijskachk", "brzachk", "petljachk", "tragchk", "Check1"]
-CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "stopcmd", "fullstopcmd", "exitcmd"]
-
-
 def case_touch(args):
+    boxes = [n for n, c in TABLE.items() if c["kind"] == "CheckBox"]
+    controls = [n for n, c in TABLE.items() if c["kind"] in ("CheckBox", "TextBox", "PictureButton")]
     with Page(args.page, coarse=True) as p:
         p.browser.set_viewport(360, 740)
         p.frames(3)
@@ -961,9 +978,9 @@ def case_touch(args):
         landed = p.js("return arguments[0].map((id) => { const r = document.getElementById(id).getBoundingClientRect();"
                       "  return [-11.5, 11.5].map((dy) => [r.left + 1, r.left + r.width / 2, r.right - 1].map((x) => {"
                       "    const t = document.elementFromPoint(x, r.top + r.height / 2 + dy);"
-                      "    return t ? (t.closest('[id]') || t).id : ''; })); })", TARGET_BOXES)
-        for box, sides in zip(TARGET_BOXES, landed):
-            check(all(set(ids) & set(CONTROLS) for ids in sides), "a finger near %s lands on %s" % (box, sides))
+                      "    return t ? (t.closest('[id]') || t).id : ''; })); })", boxes)
+        for box, sides in zip(boxes, landed):
+            check(all(set(ids) & set(controls) for ids in sides), "a finger near %s lands on %s" % (box, sides))
         # A tap is a click; a double tap a double-click, counted once.
         p.click("brzachk", kind="touch")
         check_equal(p.js("return document.querySelector('#petljachk input').disabled"), False, "the loop's box")
@@ -1036,8 +1053,8 @@ def main():
     if args.screenshot:
         screenshot(args.page, args.screenshot)
         return 0
-    if not args.case or not args.reference:
-        parser.error("a case and --reference are needed")
+    if not args.case or not args.reference or "TABLE" not in globals():
+        parser.error("a case, --reference and the window's facts (KUG_WINDOW_FACTS) are needed")
     Page.engine = args.engine
     need = NEEDS.get(args.case)
     if need and need[0] not in browsers.CAN[args.engine]:
