@@ -23,6 +23,7 @@ import base64
 import contextlib
 import functools
 import http.server
+import json
 import os
 import shutil
 import struct
@@ -47,6 +48,22 @@ PICTURES = {
     PAUSED: ["play", "pause_disabled", "stop"],
     LOOPING: ["play_disabled", "pause_disabled", "stop"],
 }
+
+# axe-core's rules, run in the page: WCAG 2.0 to 2.2, A and AA, and three
+# best practices (one main landmark, everything in a landmark, a level-one
+# heading). The positive tab indexes stay: the designed tab order is not the
+# reading order.
+AXE_OPTIONS = {"runOnly": {"type": "tag", "values": ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]},
+               "rules": {"landmark-one-main": {"enabled": True}, "region": {"enabled": True},
+                         "page-has-heading-one": {"enabled": True}, "tabindex": {"enabled": False}},
+               "resultTypes": ["violations"]}
+# The sizes axe sees each state at: viewport and whether on a touch screen.
+AXE_SIZES = [(1280, 800, False), (800, 600, False), (360, 640, True), (320, 568, True)]
+AXE_TOUCH = [size for size in AXE_SIZES if size[2]]
+TOUCH = {False: "mouse", True: "touch"}
+# The states each engine checks, each where a case reaches it.
+AXE_STATES = {"chromium": {"idle", "file", "running", "paused", "theory", "about", "app"},
+              "firefox": {"idle", "about"}, "webkitgtk": {"idle", "about"}}
 
 BALL = (255, 0, 0)        # the bars and the ball
 THEORY = (150, 200, 150)  # the theoretical bars
@@ -95,6 +112,7 @@ def served(directory):
 class Page:
     """A browser of its own on the page: served, or `from_disk` as a file."""
     engine = "chromium"  # of this run
+    axe = None  # axe-core's script
 
     def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path="", app=False):
         self.page_dir, self.path, self.app = page_dir, path, app
@@ -268,6 +286,39 @@ class Page:
         x, y = self.centre("#grip")
         self.pointer([("move", x, y), "down", ("move", x + dx // 2, y + dy // 2), ("move", x + dx, y + dy), "up"])
 
+    def produce(self, width, height, touch):
+        """Sets the viewport and the touch screen; returns None where the page
+        then has them, else what it has."""
+        self.browser.set_touch(touch)
+        self.browser.set_viewport(width, height)
+        self.frames(3)
+        seen = self.js("const e = document.documentElement;"
+                       "return [e.clientWidth, e.clientHeight, matchMedia('(pointer: coarse)').matches]")
+        return None if seen == [width, height, touch] else "%dx%d %s" % (seen[0], seen[1], TOUCH[seen[2]])
+
+    def axe_clean(self, state, sizes=AXE_SIZES):
+        """axe's rules find nothing in `state` at each of `sizes` the engine
+        can give; those it cannot, it says. The viewport is then as at launch."""
+        if state not in AXE_STATES[self.engine]:
+            return
+        self.js("if (!window.axe) { const s = document.createElement('script');"
+                "  s.textContent = arguments[0]; document.head.append(s); s.remove(); }", Page.axe)
+        found = []
+        for width, height, touch in sizes:
+            size = "%dx%d %s" % (width, height, TOUCH[touch])
+            instead = self.produce(width, height, touch)
+            if instead:
+                print("axe: %s in %s: cannot produce %s, it gives %s" % (state, self.engine, size, instead))
+                continue
+            found += ["%s %s" % (size, v) for v in self.browser.js_await(
+                "const r = await axe.run(document, JSON.parse(arguments[0]));"
+                "return r.violations.map((v) => v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', '))",
+                json.dumps(AXE_OPTIONS))]
+        self.browser.set_touch(self.coarse)
+        self.browser.reset_viewport()
+        self.frames(3)
+        check(not found, "axe in %s: %s" % (state, "; ".join(found)))
+
     def about_open(self):
         return self.js("return document.getElementById('about').open")
 
@@ -391,6 +442,7 @@ def case_start_up(args):
         # The largest ball count, fixed at start-up from the board: the double-click's bound.
         p.double_click_at("kuglicetxt")
         check_equal(p.value("kuglicetxt"), "250", "maxBalls")
+        p.axe_clean("idle")
 
 
 # Each board: the steps on the page, the same for the desktop's reference.
@@ -588,6 +640,11 @@ def case_animated_run(args):
         p.wait_description(expected, "bins after the animated run", pick=bins)
         p.frames()
         page = p.pixels()
+        p.axe_clean("theory")  # after a run, with the theory's bars
+        if "running" in AXE_STATES[p.engine]:
+            set_up_run(p, speed=1, start=True)  # long enough for axe's rows
+            p.axe_clean("running")
+            p.check_state(RUNNING, "after axe's rows")
     compare_pixels(page, desktop, args.artifacts, "animated_run", [LINE, BALL, THEORY])
 
 
@@ -650,6 +707,7 @@ def case_pause_resume(args):
             time.sleep(0.01)
         p.frames()
         check(p.pixels() == picture, "the board changed while paused")
+        p.axe_clean("paused")
         p.click("startcmd")
         p.check_state(RUNNING, "after resuming")
         p.wait(lambda: p.ticks() > paused_at, "the ball to move again")
@@ -709,6 +767,9 @@ def case_about(args):
         check_equal(p.value("stupcitxt"), "abc", "the field's text while it keeps the focus")
         p.leave("stupcitxt")
         check_equal(p.value("stupcitxt"), "2", "the field's text after leaving it")
+        p.double_click_at("board")
+        p.axe_clean("about")
+        p.close_about()
 
 
 def case_exit(args):
@@ -801,6 +862,7 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        p.axe_clean("file")
         reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
@@ -894,6 +956,7 @@ def case_installable(args):
         bounds = lambda **b: p.browser.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": b})
         fills = lambda: [round(v) for v in frame_seen(p)["rect"]] == [0, 0] + frame_seen(p)["viewport"]
         check_equal([fills(), p.js("return [titlebar.offsetWidth, grip.offsetWidth]")], [True, [0, 0]], "the app's window")
+        p.axe_clean("app")
         for size in ({"windowState": "fullscreen"}, {"windowState": "normal", "width": 300, "height": 250}):
             board = p.board_size()
             set_up_run(p, balls=100, speed=100, start=True)
@@ -950,6 +1013,7 @@ CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "
 
 def case_touch(args):
     with Page(args.page, coarse=True) as p:
+        p.axe_clean("idle", AXE_TOUCH)
         p.browser.set_viewport(360, 740)
         p.frames(3)
         check(frame_seen(p)["size"][0] > 360, "the window not scaled on a phone")
@@ -977,6 +1041,7 @@ def case_touch(args):
             time.sleep(pause)
             p.click("board", kind="touch")
             check_equal(p.about_open(), not pause, "About box after two taps %.1f s apart" % pause)
+        p.axe_clean("about", AXE_TOUCH)
 
 
 # What a case needs that not every engine can do, and why it cannot.
@@ -1026,6 +1091,7 @@ def main():
     parser.add_argument("--page", required=True)
     parser.add_argument("--engine", choices=browsers.ENGINES, default="chromium")
     parser.add_argument("--reference")
+    parser.add_argument("--axe", help="axe-core's axe.min.js")
     parser.add_argument("--artifacts", default=None)
     parser.add_argument("--screenshot")
     parser.add_argument("case", nargs="?", choices=sorted(CASES))
@@ -1036,9 +1102,12 @@ def main():
     if args.screenshot:
         screenshot(args.page, args.screenshot)
         return 0
-    if not args.case or not args.reference:
-        parser.error("a case and --reference are needed")
+    if not args.case or not args.reference or not args.axe:
+        parser.error("a case, --reference and --axe are needed")
     Page.engine = args.engine
+    if args.axe:
+        with open(args.axe, encoding="utf-8") as f:
+            Page.axe = f.read()
     need = NEEDS.get(args.case)
     if need and need[0] not in browsers.CAN[args.engine]:
         print("SKIP: %s in %s: %s" % (args.case, args.engine, need[1]))
