@@ -955,7 +955,8 @@ def case_installable(args):
         window = p.browser.driver.execute_cdp_cmd("Browser.getWindowForTarget", {})["windowId"]
         bounds = lambda **b: p.browser.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": b})
         fills = lambda: [round(v) for v in frame_seen(p)["rect"]] == [0, 0] + frame_seen(p)["viewport"]
-        check_equal([fills(), p.js("return [titlebar.offsetWidth, grip.offsetWidth]")], [True, [0, 0]], "the app's window")
+        check_equal([fills(), p.js("return [document.getElementById('window').offsetTop, maximise.offsetWidth,"
+                                   "  grip.offsetWidth]")], [True, [0, 0, 0]], "the app's window")
         p.axe_clean("app")
         for size in ({"windowState": "fullscreen"}, {"windowState": "normal", "width": 300, "height": 250}):
             board = p.board_size()
