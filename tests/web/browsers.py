@@ -91,14 +91,13 @@ class Classic:
         self.driver.set_window_size(width + frame[0], height + frame[1])
 
     def reset_viewport(self):
-        """The viewport as at launch: Chromium's the window's again."""
-        if self.engine == "chromium":
-            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-        else:
-            self.set_viewport(*VIEWPORT)
+        """The viewport as at launch (Chromium's the window's again)."""
+        if self.engine != "chromium":
+            return self.set_viewport(*VIEWPORT)
+        self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
     def set_touch(self, on):
-        """A touch screen or none, where the engine can switch it under a running page (Chromium)."""
+        """A touch screen or none under a running page, where the engine can (Chromium)."""
         if self.engine == "chromium":
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": on, "maxTouchPoints": 5})
 

@@ -49,19 +49,14 @@ PICTURES = {
     LOOPING: ["play_disabled", "pause_disabled", "stop"],
 }
 
-# axe-core's rules, run in the page: WCAG 2.0 to 2.2, A and AA, and three
-# best practices (one main landmark, everything in a landmark, a level-one
-# heading). The positive tab indexes stay: the designed tab order is not the
-# reading order.
-AXE_OPTIONS = {"runOnly": {"type": "tag", "values": ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"]},
-               "rules": {"landmark-one-main": {"enabled": True}, "region": {"enabled": True},
-                         "page-has-heading-one": {"enabled": True}, "tabindex": {"enabled": False}},
-               "resultTypes": ["violations"]}
-# The sizes axe sees each state at: viewport and whether on a touch screen.
+# axe-core's WCAG 2.0 to 2.2 A and AA rules and three best practices (one
+# main landmark, all in landmarks, a level-one heading); not `tabindex`: the
+# designed tab order is not the reading order. The sizes each state is
+# checked at (width, height, touch screen), and the states of each engine.
+AXE_OPTIONS = {"runOnly": ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"], "resultTypes": ["violations"],
+               "rules": dict({r: {"enabled": True} for r in ("landmark-one-main", "region", "page-has-heading-one")},
+                             tabindex={"enabled": False})}
 AXE_SIZES = [(1280, 800, False), (800, 600, False), (360, 640, True), (320, 568, True)]
-AXE_TOUCH = [size for size in AXE_SIZES if size[2]]
-TOUCH = {False: "mouse", True: "touch"}
-# The states each engine checks, each where a case reaches it.
 AXE_STATES = {"chromium": {"idle", "file", "running", "paused", "theory", "about", "app"},
               "firefox": {"idle", "about"}, "webkitgtk": {"idle", "about"}}
 
@@ -286,34 +281,27 @@ class Page:
         x, y = self.centre("#grip")
         self.pointer([("move", x, y), "down", ("move", x + dx // 2, y + dy // 2), ("move", x + dx, y + dy), "up"])
 
-    def produce(self, width, height, touch):
-        """Sets the viewport and the touch screen; returns None where the page
-        then has them, else what it has."""
-        self.browser.set_touch(touch)
-        self.browser.set_viewport(width, height)
-        self.frames(3)
-        seen = self.js("const e = document.documentElement;"
-                       "return [e.clientWidth, e.clientHeight, matchMedia('(pointer: coarse)').matches]")
-        return None if seen == [width, height, touch] else "%dx%d %s" % (seen[0], seen[1], TOUCH[seen[2]])
-
     def axe_clean(self, state, sizes=AXE_SIZES):
-        """axe's rules find nothing in `state` at each of `sizes` the engine
-        can give; those it cannot, it says. The viewport is then as at launch."""
+        """axe finds nothing in `state` at each of `sizes` the engine gives;
+        one it cannot give, it says. The viewport is then as at launch."""
         if state not in AXE_STATES[self.engine]:
             return
         self.js("if (!window.axe) { const s = document.createElement('script');"
                 "  s.textContent = arguments[0]; document.head.append(s); s.remove(); }", Page.axe)
-        found = []
+        found, named = [], lambda w, h, touch: "%dx%d %s" % (w, h, "touch" if touch else "mouse")
         for width, height, touch in sizes:
-            size = "%dx%d %s" % (width, height, TOUCH[touch])
-            instead = self.produce(width, height, touch)
-            if instead:
-                print("axe: %s in %s: cannot produce %s, it gives %s" % (state, self.engine, size, instead))
+            self.browser.set_touch(touch)
+            self.browser.set_viewport(width, height)
+            self.frames(3)
+            seen = self.js("const e = document.documentElement;"
+                           "return [e.clientWidth, e.clientHeight, matchMedia('(pointer: coarse)').matches]")
+            if seen != [width, height, touch]:
+                print("axe: %s in %s: cannot produce %s, it gives %s"
+                      % (state, self.engine, named(width, height, touch), named(*seen)))
                 continue
-            found += ["%s %s" % (size, v) for v in self.browser.js_await(
-                "const r = await axe.run(document, JSON.parse(arguments[0]));"
-                "return r.violations.map((v) => v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', '))",
-                json.dumps(AXE_OPTIONS))]
+            found += [named(width, height, touch) + " " + v for v in self.browser.js_await(
+                "return (await axe.run(document, JSON.parse(arguments[0]))).violations.map((v) =>"
+                "  v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', '))", json.dumps(AXE_OPTIONS))]
         self.browser.set_touch(self.coarse)
         self.browser.reset_viewport()
         self.frames(3)
@@ -1014,7 +1002,7 @@ CONTROLS = TARGET_BOXES + ["stupcitxt", "kuglicetxt", "brzinatxt", "startcmd", "
 
 def case_touch(args):
     with Page(args.page, coarse=True) as p:
-        p.axe_clean("idle", AXE_TOUCH)
+        p.axe_clean("idle", AXE_SIZES[2:])
         p.browser.set_viewport(360, 740)
         p.frames(3)
         check(frame_seen(p)["size"][0] > 360, "the window not scaled on a phone")
@@ -1042,7 +1030,7 @@ def case_touch(args):
             time.sleep(pause)
             p.click("board", kind="touch")
             check_equal(p.about_open(), not pause, "About box after two taps %.1f s apart" % pause)
-        p.axe_clean("about", AXE_TOUCH)
+        p.axe_clean("about", AXE_SIZES[2:])
 
 
 # What a case needs that not every engine can do, and why it cannot.
