@@ -36,6 +36,7 @@ function wireTouch() {
 // (half way to the next such target). The title bar's buttons grow
 // themselves (frameParts). The layout a mouse sees is the designed one.
 function touchTargets() {
+  if (page.ended) return; // the window is gone
   const all = [...document.querySelectorAll('#window .check, #window .picture')];
   const boxes = all.filter((e) => !e.disabled); // and the enabled buttons
   const grip = byId('grip');
@@ -43,7 +44,7 @@ function touchTargets() {
     for (const side of ['top', 'bottom', 'left', 'right'])
       box.style.removeProperty('--hit-' + side);
   grip.style.width = grip.style.height = '';
-  if (!page.coarse || page.ended) return;
+  if (!page.coarse) return;
   const rect = (e) => e.getBoundingClientRect();
   const others = [...document.querySelectorAll('#window .field, #window .area')];
   const obstacles = others.map(rect);
