@@ -64,7 +64,7 @@ function controlOf(element) {
 // grown to a finger's size on a touch screen.
 const kinds = {
   group: {noFocus: true},
-  picture: {wire: (e, c) => e.addEventListener('click', () => send(c, 'Click'))},
+  picture: {wire: (e, c) => e.addEventListener('click', () => send(c, 'Click')), grows: true},
   area: {},
   // A box's click runs on every change of its tick, by mouse, key or
   // assistive technology.

@@ -25,21 +25,26 @@ function wireTouch() {
   byId('frame').addEventListener('contextmenu', (e) => {
     if (page.lastPointer !== 'mouse') e.preventDefault();
   });
+  // A button enabled or disabled changes its neighbours' room.
+  new MutationObserver(touchTargets)
+      .observe(byId('window'), {subtree: true, attributeFilter: ['disabled']});
 }
 
-// On a touch screen the grip and the check boxes take more room to hit than
-// they show: a finger's size once scaled, where the layout leaves room, else
-// up to where the next control starts (half way to the next such target).
-// The title bar's buttons grow themselves (frameParts). The layout a mouse
-// sees is the designed one.
+// On a touch screen the grip, the check boxes and the enabled picture
+// buttons take more room to hit than they show: a finger's size once scaled,
+// where the layout leaves room, else up to where the next control starts
+// (half way to the next such target). The title bar's buttons grow
+// themselves (frameParts). The layout a mouse sees is the designed one.
 function touchTargets() {
-  const boxes = controlsWhere((kind) => kind.grows);
+  if (page.ended) return; // the window is gone
+  const all = controlsWhere((kind) => kind.grows);
+  const boxes = all.filter((e) => !e.disabled); // a disabled button takes no finger
   const grip = byId('grip');
-  for (const box of boxes)
+  for (const box of all)
     for (const side of ['top', 'bottom', 'left', 'right'])
       box.style.removeProperty('--hit-' + side);
   grip.style.width = grip.style.height = '';
-  if (!page.coarse || page.ended) return;
+  if (!page.coarse) return;
   const rect = (e) => e.getBoundingClientRect();
   const others = controlsWhere((kind) => !kind.noFocus && !kind.grows);
   const obstacles = others.map(rect);
@@ -59,10 +64,15 @@ function touchTargets() {
       let a = Math.min(want / 2, free[before]);
       const b = Math.min(want - a, free[after]);
       a = Math.min(want - b, free[before]);
-      box.style.setProperty('--hit-' + before, a / fit + 'px');
-      box.style.setProperty('--hit-' + after, b / fit + 'px');
+      box.style.setProperty('--hit-' + before, whole(a / fit, free[before] / fit) + 'px');
+      box.style.setProperty('--hit-' + after, whole(b / fit, free[after] / fit) + 'px');
     }
   });
+}
+
+// A growth in whole pixels, as a button's border is drawn, within the room.
+function whole(x, most) {
+  return Math.min(Math.ceil(x), Math.max(x, Math.floor(most)));
 }
 
 function grow(size) {

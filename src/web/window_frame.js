@@ -7,7 +7,9 @@
 // The title bar as a mouse sees it, and its padding around the buttons.
 const BAR_HEIGHT = cssSize('--bar-height');
 const BAR_PADDING = cssSize('--bar-padding');
-// Around a window that neither is maximised nor fills the screen.
+// Around a window that neither is maximised nor fills the screen; at the
+// sides only where there is room, so that a phone's narrow viewport scales
+// the window (and its buttons) down no more than it must.
 const MARGIN = cssSize('--margin');
 const coarseQuery = matchMedia('(pointer: coarse)');
 // An installed app's own window: the standalone display mode. (iOS and
@@ -51,8 +53,7 @@ function viewport() {
   const e = document.documentElement;
   const overflow = e.style.overflow;
   e.style.overflow = 'hidden';
-  const margin = fills() ? 0 : 2 * MARGIN;
-  const room = {w: e.clientWidth - margin, h: e.clientHeight - margin};
+  const room = {w: e.clientWidth, h: e.clientHeight - (fills() ? 0 : 2 * MARGIN)};
   e.style.overflow = overflow;
   return room;
 }
@@ -77,12 +78,15 @@ function fillSize() {
 // scale. While the grip is dragged the scale stays.
 function fitFrame() {
   page.coarse = coarseQuery.matches;
-  if (!page.dragging) page.fit = fitFor(page.inner.w, page.inner.h, viewport());
+  const room = viewport();
+  if (!page.dragging) page.fit = fitFor(page.inner.w, page.inner.h, room);
   const fit = page.fit;
-  const {fixed, bar} = frameParts();
+  const {fixed, bar, edge} = frameParts();
   const frame = byId('frame');
   const s = frame.style;
-  s.left = s.top = (fills() ? 0 : MARGIN) + 'px';
+  const side = Math.min(MARGIN, Math.max(0, (room.w - (page.inner.w + edge) * fit) / 2));
+  if (!page.dragging) s.left = (fills() ? 0 : side) + 'px';
+  s.top = (fills() ? 0 : MARGIN) + 'px';
   s.transform = fit < 1 ? 'scale(' + fit + ')' : '';
   s.setProperty('--bar', fixed / fit + bar + 'px');
   s.setProperty('--touch', TOUCH_TARGET / fit + 'px');

@@ -90,6 +90,17 @@ class Classic:
         frame = self.js("return [outerWidth - innerWidth, outerHeight - innerHeight]")
         self.driver.set_window_size(width + frame[0], height + frame[1])
 
+    def reset_viewport(self):
+        """The viewport as at launch (Chromium's the window's again)."""
+        if self.engine != "chromium":
+            return self.set_viewport(*VIEWPORT)
+        self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+    def set_touch(self, on):
+        """A touch screen or none under a running page, where the engine can (Chromium)."""
+        if self.engine == "chromium":
+            self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": on, "maxTouchPoints": 5})
+
     def closed(self):
         try:
             return self.driver.current_window_handle not in self.driver.window_handles
@@ -173,6 +184,12 @@ class Bidi:
     def set_viewport(self, width, height, ratio=0):
         self.command("browsingContext.setViewport", {"context": self.context, "viewport": {
             "width": width, "height": height}, **({"devicePixelRatio": ratio} if ratio else {})})
+
+    def reset_viewport(self):
+        self.set_viewport(*VIEWPORT)
+
+    def set_touch(self, on):
+        pass  # a touch screen only from the profile, at launch
 
     def closed(self):
         return self.context not in (c["context"] for c in self.command("browsingContext.getTree", {})["contexts"])

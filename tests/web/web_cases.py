@@ -44,6 +44,17 @@ TAB, DELETE = "\ue004", "\ue017"  # WebDriver's key codes
 
 FIELD_TEXTS = {"stupcitxt": "2", "kuglicetxt": "1", "brzinatxt": "1"}  # set at start-up
 
+# axe-core's WCAG 2.0 to 2.2 A and AA rules and three best practices (one
+# main landmark, all in landmarks, a level-one heading); not `tabindex`: the
+# designed tab order is not the reading order. The sizes each state is
+# checked at (width, height, touch screen), and the states of each engine.
+AXE_OPTIONS = {"runOnly": ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"], "resultTypes": ["violations"],
+               "rules": dict({r: {"enabled": True} for r in ("landmark-one-main", "region", "page-has-heading-one")},
+                             tabindex={"enabled": False})}
+AXE_SIZES = [(1280, 800, False), (800, 600, False), (360, 640, True), (320, 568, True)]
+AXE_STATES = {"chromium": {"idle", "file", "running", "paused", "theory", "about", "app"},
+              "firefox": {"idle", "about"}, "webkitgtk": {"idle", "about"}}
+
 BALL = (255, 0, 0)        # the bars and the ball
 THEORY = (150, 200, 150)  # the theoretical bars
 LINE = (0, 0, 0)          # pegs, walls and floor
@@ -118,6 +129,7 @@ def served(directory):
 class Page:
     """A browser of its own on the page: served, or `from_disk` as a file."""
     engine = "chromium"  # of this run
+    axe = None  # axe-core's script
 
     def __init__(self, page_dir, scale=1, from_disk=False, coarse=False, path="", app=False):
         self.page_dir, self.path, self.app = page_dir, path, app
@@ -296,6 +308,32 @@ class Page:
         x, y = self.centre("#grip")
         self.pointer([("move", x, y), "down", ("move", x + dx // 2, y + dy // 2), ("move", x + dx, y + dy), "up"])
 
+    def axe_clean(self, state, sizes=AXE_SIZES):
+        """axe finds nothing in `state` at each of `sizes` the engine gives;
+        one it cannot give, it says. The viewport is then as at launch."""
+        if state not in AXE_STATES[self.engine]:
+            return
+        self.js("if (!window.axe) { const s = document.createElement('script');"
+                "  s.textContent = arguments[0]; document.head.append(s); s.remove(); }", Page.axe)
+        found, named = [], lambda w, h, touch: "%dx%d %s" % (w, h, "touch" if touch else "mouse")
+        for width, height, touch in sizes:
+            self.browser.set_touch(touch)
+            self.browser.set_viewport(width, height)
+            self.frames(3)
+            seen = self.js("const e = document.documentElement;"
+                           "return [e.clientWidth, e.clientHeight, matchMedia('(pointer: coarse)').matches]")
+            if seen != [width, height, touch]:
+                print("axe: %s in %s: cannot produce %s, it gives %s"
+                      % (state, self.engine, named(width, height, touch), named(*seen)))
+                continue
+            found += [named(width, height, touch) + " " + v for v in self.browser.js_await(
+                "return (await axe.run(document, JSON.parse(arguments[0]))).violations.map((v) =>"
+                "  v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', '))", json.dumps(AXE_OPTIONS))]
+        self.browser.set_touch(self.coarse)
+        self.browser.reset_viewport()
+        self.frames(3)
+        check(not found, "axe in %s: %s" % (state, "; ".join(found)))
+
     def about_open(self):
         return self.js("return document.getElementById('about').open")
 
@@ -412,6 +450,7 @@ def case_start_up(args):
         # The largest ball count, fixed at start-up from the board: the double-click's bound.
         p.double_click_at("kuglicetxt")
         check_equal(p.value("kuglicetxt"), "250", "maxBalls")
+        p.axe_clean("idle")
 
 
 # Each board: the steps on the page, the same for the desktop's reference.
@@ -607,6 +646,11 @@ def case_animated_run(args):
         p.wait_description(expected, "bins after the animated run", pick=bins)
         p.frames()
         page = p.pixels()
+        p.axe_clean("theory")  # after a run, with the theory's bars
+        if "running" in AXE_STATES[p.engine]:
+            set_up_run(p, speed=1, start=True)  # long enough for axe's rows
+            p.axe_clean("running")
+            p.check_state(RUNNING, "after axe's rows")
     compare_pixels(page, desktop, args.artifacts, "animated_run", [LINE, BALL, THEORY])
 
 
@@ -669,6 +713,7 @@ def case_pause_resume(args):
             time.sleep(0.01)
         p.frames()
         check(p.pixels() == picture, "the board changed while paused")
+        p.axe_clean("paused")
         p.click("startcmd")
         p.check_state(RUNNING, "after resuming")
         p.wait(lambda: p.ticks() > paused_at, "the ball to move again")
@@ -728,6 +773,9 @@ def case_about(args):
         check_equal(p.value("stupcitxt"), "abc", "the field's text while it keeps the focus")
         p.leave("stupcitxt")
         check_equal(p.value("stupcitxt"), "2", "the field's text after leaving it")
+        p.double_click_at("board")
+        p.axe_clean("about")
+        p.close_about()
 
 
 def case_exit(args):
@@ -793,7 +841,7 @@ def case_resize(args):
             p.frames(3)
             seen = frame_seen(p)
             (vw, vh), (fw, fh) = seen["viewport"], seen["size"]
-            fit, what = min(1, (vw - 24) / fw, (vh - 24) / fh), " in a %d x %d viewport" % (vw, vh)
+            fit, what = min(1, vw / fw, (vh - 24) / fh), " in a %d x %d viewport" % (vw, vh)
             check(seen["rect"][2] <= vw and seen["rect"][3] <= vh and seen["scroll"] <= vw,
                   "frame %s%s" % (seen["rect"], what))
             check(abs(seen["rect"][2] - seen["rect"][0] - fit * fw) < 1, "frame's scale" + what)
@@ -820,6 +868,7 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        p.axe_clean("file")
         reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
@@ -912,7 +961,9 @@ def case_installable(args):
         window = p.browser.driver.execute_cdp_cmd("Browser.getWindowForTarget", {})["windowId"]
         bounds = lambda **b: p.browser.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": b})
         fills = lambda: [round(v) for v in frame_seen(p)["rect"]] == [0, 0] + frame_seen(p)["viewport"]
-        check_equal([fills(), p.js("return [titlebar.offsetWidth, grip.offsetWidth]")], [True, [0, 0]], "the app's window")
+        check_equal([fills(), p.js("return [document.getElementById('window').offsetTop, maximise.offsetWidth,"
+                                   "  grip.offsetWidth]")], [True, [0, 0, 0]], "the app's window")
+        p.axe_clean("app")
         for size in ({"windowState": "fullscreen"}, {"windowState": "normal", "width": 300, "height": 250}):
             board = p.board_size()
             set_up_run(p, balls=100, speed=100, start=True)
@@ -967,12 +1018,13 @@ def case_touch(args):
     boxes = [n for n, c in TABLE.items() if c["kind"] == "CheckBox"]
     controls = [n for n, c in TABLE.items() if c["kind"] in ("CheckBox", "TextBox", "PictureButton")]
     with Page(args.page, coarse=True) as p:
+        p.axe_clean("idle", AXE_SIZES[2:])
         p.browser.set_viewport(360, 740)
         p.frames(3)
         check(frame_seen(p)["size"][0] > 360, "the window not scaled on a phone")
-        # A finger's size once scaled, where there is room.
+        # A finger's size once scaled, where there is room (layout rounds to 1/64 pixel).
         for target in ("grip", "maximise", "fullscreen"):
-            check(min(p.rect("#" + target)[2:]) >= 24 - 0.01, "%s is %s" % (target, p.rect("#" + target)))
+            check(min(p.rect("#" + target)[2:]) >= 24 - 1 / 64, "%s is %s" % (target, p.rect("#" + target)))
         # Else up to the next control: a finger 12 pixels off a box's centre
         # line lands on the box or on a control next to it.
         landed = p.js("return arguments[0].map((id) => { const r = document.getElementById(id).getBoundingClientRect();"
@@ -994,6 +1046,7 @@ def case_touch(args):
             time.sleep(pause)
             p.click("board", kind="touch")
             check_equal(p.about_open(), not pause, "About box after two taps %.1f s apart" % pause)
+        p.axe_clean("about", AXE_SIZES[2:])
 
 
 # What a case needs that not every engine can do, and why it cannot.
@@ -1043,6 +1096,7 @@ def main():
     parser.add_argument("--page", required=True)
     parser.add_argument("--engine", choices=browsers.ENGINES, default="chromium")
     parser.add_argument("--reference")
+    parser.add_argument("--axe", help="axe-core's axe.min.js")
     parser.add_argument("--artifacts", default=None)
     parser.add_argument("--screenshot")
     parser.add_argument("case", nargs="?", choices=sorted(CASES))
@@ -1053,9 +1107,12 @@ def main():
     if args.screenshot:
         screenshot(args.page, args.screenshot)
         return 0
-    if not args.case or not args.reference or "TABLE" not in globals():
-        parser.error("a case, --reference and the window's facts (KUG_WINDOW_FACTS) are needed")
+    if not args.case or not args.reference or not args.axe or "TABLE" not in globals():
+        parser.error("a case, --reference, --axe and the window's facts (KUG_WINDOW_FACTS) are needed")
     Page.engine = args.engine
+    if args.axe:
+        with open(args.axe, encoding="utf-8") as f:
+            Page.axe = f.read()
     need = NEEDS.get(args.case)
     if need and need[0] not in browsers.CAN[args.engine]:
         print("SKIP: %s in %s: %s" % (args.case, args.engine, need[1]))
