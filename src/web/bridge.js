@@ -119,7 +119,7 @@ window.kugView = {
     return input.checked && !input.indeterminate;
   },
   setChecked(box, on) {
-    Object.assign(focusTaker(box), {checked: on, indeterminate: false});
+    focusTaker(box).checked = on;
   },
   captionNeed,
   contentsTop,

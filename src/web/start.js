@@ -10,9 +10,7 @@ function start() {
   page.scale = wholeScale();
   for (const wire of [watchEventOrder, wireControls, wireAbout, wireTouch, wireWindowFrame])
     wire();
-  // The title bar's buttons as a fresh page has them: a browser may keep
-  // their states across a reload.
-  showFrameState();
+  showFrameState(); // a browser may keep the buttons' states across a reload
   page.started = true;
   Module._kug_start(page.scale);
   // An app's window is the window's: its first size a resize.
