@@ -83,25 +83,20 @@ bool Form::handle(std::optional<Control> control, UserEvent event) {
 
 // ---- Run states -------------------------------------------------------------
 
-void Form::stopRun() {
-    clock_.setEnabled(Timer::Timmy, false);
-    clock_.setEnabled(Timer::FastTimmy, false);
-    setRunState(RunState::Idle);
-    state_.needsReset = true;
-}
-
-void Form::setRunState(RunState state) {
-    runState_ = state;
-    for (std::size_t i = 0; i < runControls.size(); ++i) {
-        const Control control = runControls[i];
-        const bool enabled = enables(state, i);
+void Form::enterRunState(const RunStateRow& row) {
+    runState_ = row.state;
+    for (const RunControl& c : runControls) {
+        const bool enabled = row.*c.enabled;
         // A toolkit would hand the focus of a control it disables to the
         // next one in the chain, which may be exit or abort: one Space would
         // then end the program.
-        if (!enabled && view_.holdsFocus(control))
+        if (!enabled && view_.holdsFocus(c.control))
             view_.setFocus(Control::simarea);
-        view_.setEnabled(control, enabled);
+        view_.setEnabled(c.control, enabled);
     }
+    for (const Timer timer : {Timer::Timmy, Timer::FastTimmy})
+        clock_.setEnabled(timer, row.timer == timer);
+    state_.needsReset = row.needsReset;
 }
 
 // ---- About box and exit ----------------------------------------------------
@@ -227,10 +222,8 @@ void Form::theoryfill() {
 
 void Form::fastsim() {
     kug::fastsim(state_, *random_, settings_, view_.board().scaleWidth());
-    if (!view_.isChecked(Control::petljachk)) {
-        setRunState(RunState::Idle);
-        state_.needsReset = true;
-    }
+    if (!view_.isChecked(Control::petljachk))
+        enterRunState(RunState::Idle);
     plotKV();
 }
 
@@ -238,35 +231,31 @@ void Form::fastsim() {
 
 void Form::startcmd_Click() {
     const TickClock::Event event(clock_);
-    setRunState(RunState::Running);
-    if (state_.needsReset) {
+    const bool fresh = state_.needsReset; // before the start's row clears it
+    enterRunState(startingRow);
+    if (fresh) {
         freshRunSetup(state_, view_.board(), settings_, switches());
         describeBoard();
     }
-    if (view_.isChecked(Control::brzachk)) {
-        if (view_.isChecked(Control::petljachk)) {
-            clock_.setEnabled(Timer::FastTimmy, true);
-            setRunState(RunState::Looping); // a loop can only be aborted
-        } else {
-            fastsim();
-        }
-    } else {
-        clock_.setEnabled(Timer::Timmy, true);
-    }
+    if (!view_.isChecked(Control::brzachk))
+        enterRunState(RunState::Running);
+    else if (view_.isChecked(Control::petljachk))
+        enterRunState(RunState::Looping);
+    else
+        fastsim(); // which ends in Idle
 }
 
 void Form::stopcmd_Click() {
     const TickClock::Event event(clock_);
-    clock_.setEnabled(Timer::Timmy, false);
     // The ticks due by the click may have landed the last ball: that run is
     // over, and stays so.
     if (runState_ == RunState::Running)
-        setRunState(RunState::Paused);
+        enterRunState(RunState::Paused);
 }
 
 void Form::fullstopcmd_Click() {
     const TickClock::Event event(clock_);
-    stopRun();
+    enterRunState(RunState::Idle);
     state_.binCounts.clearFirst(settings_.columns);
 }
 
@@ -275,11 +264,8 @@ void Form::Timmy_Timer() {
     if (outcome == TickOutcome::Moved)
         return;
     describeBoard(); // the landing redrew the board
-    if (outcome != TickOutcome::RunEnded)
-        return;
-    setRunState(RunState::Idle);
-    state_.needsReset = true;
-    clock_.setEnabled(Timer::Timmy, false);
+    if (outcome == TickOutcome::RunEnded)
+        enterRunState(RunState::Idle);
 }
 
 void Form::FastTimmy_Timer() {

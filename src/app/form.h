@@ -78,21 +78,22 @@ public:
     void fastsim();
 
 private:
-    // The layout: the designed places (and the timers as designed), the
-    // parameter frame fitted to the view's font and the button frame below
-    // it, the pieces that follow the window's width and height.
-    void placeDesigned();
+    // Every control and timer as designed: its place, enabled state, tick and
+    // text. Then the layout: the parameter frame fitted to the view's font and
+    // the button frame below it, the pieces that follow the window's size.
+    void showDesigned();
     void fitFrames();
+    void placeButtonFrame();
     void placeHorizontally();
     // Where the button frame ends, with the margin below it.
     int framesBottom() const;
 
-    // Both timers off and the controls idle: the next start sets up a fresh run.
-    void stopRun();
-    // Enables and disables the run's controls as `state` has them. The only
-    // place where they change; the focus never passes from a disabled one to
-    // another button.
-    void setRunState(RunState state);
+    // Enters a run state, all of its row: the run's controls (the only place
+    // where they change; the focus never passes from a disabled one to
+    // another button), then its timer, then whether the next start sets up a
+    // fresh run.
+    void enterRunState(const RunStateRow& row);
+    void enterRunState(RunState state) { enterRunState(rowOf(state)); }
     void fieldClick(Control field);
     void fieldDblClick(Control field);
     // Validation shared by the three fields: the text corrected into its

@@ -16,13 +16,11 @@ namespace {
 constexpr int frameMargin = 5;
 // Between the drawing area and the parameter frame.
 constexpr int areaGap = 10;
-// The loop's timer, once started, ticks every 100 ms.
-constexpr int loopIntervalMs = 100;
 
 } // namespace
 
 void Form::start() {
-    placeDesigned();
+    showDesigned();
     fitFrames();
     // The window grows by what the frames grew, so that the drawing area
     // keeps its designed size, and grows taller if the frames need it.
@@ -37,17 +35,25 @@ void Form::fontChanged() {
     Form_Resize();
 }
 
-void Form::placeDesigned() {
-    for (std::size_t i = 0; i < controlCount; ++i)
-        view_.place(controlAt(i), pixels(controlTable[i].designed));
+void Form::showDesigned() {
+    // Whatever the view kept from an earlier start goes: a browser keeps its
+    // form controls' states across a reload.
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        const ControlDesign& d = controlTable[i];
+        view_.place(controlAt(i), pixels(d.designed));
+        view_.setEnabled(controlAt(i), d.enabled);
+        if (d.kind == ControlKind::CheckBox)
+            view_.setChecked(controlAt(i), d.checked);
+        if (d.kind == ControlKind::TextBox)
+            view_.setText(controlAt(i), d.caption);
+    }
     gumbi_ = pixels(designOf(Control::gumbi).designed);
     simarea_ = pixels(designOf(Control::simarea).designed);
     params_ = pixels(designOf(Control::params).designed);
-    // The ball's timer is on with interval 0, so that it never ticks until
-    // start-up sets it; the loop's is off.
-    clock_.setInterval(Timer::Timmy, 0);
-    clock_.setEnabled(Timer::Timmy, true);
-    clock_.setInterval(Timer::FastTimmy, loopIntervalMs);
+    for (const TimerDesign& t : designedTimers) {
+        clock_.setInterval(t.timer, t.intervalMs);
+        clock_.setEnabled(t.timer, t.enabled);
+    }
 }
 
 void Form::fitFrames() {
@@ -65,10 +71,14 @@ void Form::fitFrames() {
     framesExtraWidth_ = fit.size.w - paramsDesigned.w;
     params_.w = fit.size.w;
     params_.h = fit.size.h;
-    const Box gumbiDesigned = pixels(designOf(Control::gumbi).designed);
-    gumbi_ = Box{gumbi_.x, params_.bottom(), gumbiDesigned.w + framesExtraWidth_, gumbiDesigned.h};
+    placeButtonFrame();
     view_.place(Control::params, params_);
     view_.place(Control::gumbi, gumbi_);
+}
+
+void Form::placeButtonFrame() {
+    const Box designed = pixels(designOf(Control::gumbi).designed);
+    gumbi_ = Box{gumbi_.x, params_.bottom(), designed.w + framesExtraWidth_, designed.h};
 }
 
 int Form::framesBottom() const {
@@ -105,9 +115,9 @@ void Form::Form_Load() {
     view_.setText(Control::brzinatxt, decimalText(state_.minSpeed));
     settings_ = RunSettings{state_.minColumns, state_.minBalls, state_.minSpeed};
     clock_.setInterval(Timer::Timmy, timerIntervalFor(settings_.speed));
-    clock_.setEnabled(Timer::Timmy, false);
+    enterRunState(RunState::Idle);
     params_.y = frameMargin;
-    gumbi_.y = params_.h + params_.y;
+    placeButtonFrame();
     simarea_.x = 0;
     simarea_.y = 0;
     placeHorizontally();
@@ -120,7 +130,7 @@ void Form::Form_Load() {
 
 void Form::Form_Resize() {
     const TickClock::Event event(clock_);
-    stopRun();
+    enterRunState(RunState::Idle);
     if (view_.isMinimized())
         return;
     // The minimum itself is a constraint of the window where the toolkit

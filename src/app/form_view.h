@@ -33,6 +33,8 @@ public:
     virtual void selectAll(Control field) = 0;
     // Only a tick counts as ticked (a grey box does not).
     virtual bool isChecked(Control box) const = 0;
+    // The program's own tick or untick: not a click to handle.
+    virtual void setChecked(Control box, bool ticked) = 0;
 
     // What a control's caption (or a field's text) needs in the view's font,
     // and where a frame starts its contents below its caption.

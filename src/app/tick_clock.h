@@ -37,6 +37,10 @@ inline constexpr TimerDesign designedTimers[] = {
     {.timer = Timer::FastTimmy, .intervalMs = 100, .enabled = false},
 };
 
+constexpr const TimerDesign& designOf(Timer timer) {
+    return designedTimers[static_cast<int>(timer)];
+}
+
 // What a front end gives the clock: its reading and its wake-up.
 class ClockSource {
 public:

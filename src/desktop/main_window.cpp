@@ -163,6 +163,11 @@ bool MainWindow::isChecked(Control box) const {
     return static_cast<const QCheckBox*>(widget(box))->checkState() == Qt::Checked;
 }
 
+void MainWindow::setChecked(Control box, bool ticked) {
+    const QSignalBlocker quiet(widget(box));
+    static_cast<QCheckBox*>(widget(box))->setChecked(ticked);
+}
+
 std::int64_t MainWindow::now() const {
     return wakeUps_->now();
 }

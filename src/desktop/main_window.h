@@ -66,6 +66,7 @@ private:
     void setText(Control field, const std::string& text) override;
     void selectAll(Control field) override;
     bool isChecked(Control box) const override;
+    void setChecked(Control box, bool ticked) override;
     std::int64_t now() const override;
     void wakeAt(std::optional<std::int64_t> ns) override;
     Extent captionNeed(Control control) const override;

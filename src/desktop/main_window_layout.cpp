@@ -68,7 +68,6 @@ void MainWindow::createControls() {
         w->setObjectName(QLatin1String(s.name));
         if (*s.accessibleName)
             w->setAccessibleName(QString::fromUtf8(s.accessibleName));
-        w->setEnabled(s.enabled);
         controls_[i] = w;
     }
     // A field takes its accessible name from its label; without a buddy it
@@ -98,16 +97,10 @@ QWidget* MainWindow::createControl(const ControlDesign& s) {
         wakeUps_ = new WakeUps(*this, form_.clock(), area->pacer());
         return area;
     }
-    case ControlKind::CheckBox: {
-        auto* box = new QCheckBox(caption, parent);
-        box->setChecked(s.checked);
-        return box;
-    }
-    case ControlKind::TextBox: {
-        auto* field = new ParamField(parent);
-        field->write(caption);
-        return field;
-    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(caption, parent);
+    case ControlKind::TextBox:
+        return new ParamField(parent);
     case ControlKind::Label: {
         auto* label = new QLabel(caption, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -118,6 +118,9 @@ window.kugView = {
     const input = focusTaker(box);
     return input.checked && !input.indeterminate;
   },
+  setChecked(box, on) {
+    focusTaker(box).checked = on;
+  },
   captionNeed,
   contentsTop,
   resizeInner: resizeWindow, // window_frame.js

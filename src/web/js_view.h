@@ -23,6 +23,7 @@ void kugjs_copyText(int field, char* buffer, int size);
 void kugjs_setText(int field, const char* text);
 void kugjs_selectAll(int field);
 int kugjs_isChecked(int box);
+void kugjs_setChecked(int box, int ticked);
 
 // The window's new inner size; returns the board's scale (device pixels per
 // pixel) for the window as the page now scales it to fit.

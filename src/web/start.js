@@ -10,6 +10,7 @@ function start() {
   page.scale = wholeScale();
   for (const wire of [watchEventOrder, wireControls, wireAbout, wireTouch, wireWindowFrame])
     wire();
+  showFrameState(); // a browser may keep the buttons' states across a reload
   page.started = true;
   Module._kug_start(page.scale);
   // An app's window is the window's: its first size a resize.

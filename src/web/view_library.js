@@ -33,6 +33,9 @@ mergeInto(LibraryManager.library, {
   kugjs_isChecked: function(box) {
     return kugView.isChecked(box) ? 1 : 0;
   },
+  kugjs_setChecked: function(box, ticked) {
+    kugView.setChecked(box, ticked !== 0);
+  },
   kugjs_resizeInner: function(w, h) {
     return kugView.resizeInner(w, h);
   },

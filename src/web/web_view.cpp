@@ -84,6 +84,10 @@ bool WebView::isChecked(Control box) const {
     return kugjs_isChecked(id(box)) != 0;
 }
 
+void WebView::setChecked(Control box, bool ticked) {
+    kugjs_setChecked(id(box), ticked);
+}
+
 void WebView::resizeInner(Extent size) {
     inner_ = size;
     // A window of another size may be scaled otherwise on the page, and its

@@ -40,6 +40,7 @@ public:
     void setText(Control field, const std::string& text) override;
     void selectAll(Control field) override;
     bool isChecked(Control box) const override;
+    void setChecked(Control box, bool ticked) override;
     // The page's clock, in nanoseconds (the one requestAnimationFrame's times
     // are on); the frames come as long as the clock wants them.
     std::int64_t now() const override;

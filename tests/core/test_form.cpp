@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers without a toolkit, through a view that records what
-// they do: start-up, the run states with their controls and timers, the focus
-// that never falls to exit or abort, the order of ticks and events on a
-// scripted clock, a resize below the minimum, the fields' validation with its
-// consequences, the About box and exit.
+// they do: start-up from whatever the view kept, the run states with their
+// controls and timers, the focus that never falls to exit or abort, the order
+// of ticks and events on a scripted clock, a resize below the minimum, the
+// fields' validation with its consequences, the About box and exit; and the
+// one copy of the window's design, which the tables are checked against.
 
 #include "app/description_hold.h"
 #include "app/form.h"
 #include "recording_surface.h"
+#include "run_rows.h"
 #include "scripted_random.h"
 
 #include <QTest>
@@ -20,19 +22,24 @@
 
 using namespace kug;
 using kug::test::RecordingSurface;
+using kug::test::rowNamed;
+using kug::test::rowText;
 using kug::test::ScriptedRandom;
 
 namespace {
 
-// A view that keeps what the form tells it. Controls start enabled, but for
-// the ones designed disabled; the drawing area's board is the placed box
-// inside a 2-pixel border.
+// A view that keeps what the form tells it. Its controls start as a browser
+// may keep them from an earlier page: every one enabled and every box ticked,
+// or every one disabled. The drawing area's board is the placed box inside a
+// 2-pixel border.
 class FakeView final : public FormView {
 public:
-    explicit FakeView(Extent inner) : inner(inner) {
-        for (Control c :
-             {Control::stopcmd, Control::fullstopcmd, Control::petljachk, Control::Check1})
-            disabled.insert(c);
+    explicit FakeView(Extent inner, bool keptOn) : inner(inner) {
+        for (std::size_t i = 0; i < controlCount; ++i)
+            if (!keptOn)
+                disabled.insert(controlAt(i));
+            else if (controlTable[i].kind == ControlKind::CheckBox)
+                checked.insert(controlAt(i));
     }
 
     void setEnabled(Control c, bool on) override {
@@ -56,6 +63,12 @@ public:
     void setText(Control f, const std::string& t) override { texts[f] = t; }
     void selectAll(Control f) override { selected = f; }
     bool isChecked(Control b) const override { return checked.count(b) > 0; }
+    void setChecked(Control b, bool on) override {
+        if (on)
+            checked.insert(b);
+        else
+            checked.erase(b);
+    }
     std::int64_t now() const override { return clockNs; }
     void wakeAt(std::optional<std::int64_t>) override {}
     Extent innerSize() const override { return inner; }
@@ -98,31 +111,58 @@ public:
 
 // A form on the designed window, started up as the window does it.
 struct Started {
-    explicit Started(std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
-        : view(Extent{}), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
+    explicit Started(bool keptOn = true, std::vector<double> script = {0.7, 0.2, 0.9, 0.4})
+        : view(Extent{}, keptOn), form(view, std::make_unique<ScriptedRandom>(std::move(script))) {
         form.start();
     }
     FakeView view;
     Form form;
 };
 
-// The run-state row: start, pause, abort, parameters, Timmy, FastTimmy, needsReset.
+// The row the form shows.
 QString row(const Started& s) {
-    const auto on = [](bool b) { return QString::fromLatin1(b ? "1" : "0"); };
-    const FakeView& v = s.view;
     const TickClock& clock = s.form.clock();
-    return on(v.enabled(Control::startcmd)) + on(v.enabled(Control::stopcmd)) +
-           on(v.enabled(Control::fullstopcmd)) + on(v.enabled(Control::params)) +
-           on(clock.isEnabled(Timer::Timmy)) + on(clock.isEnabled(Timer::FastTimmy)) +
-           on(s.form.state().needsReset);
+    return rowText(
+        s.form.runState(), [&s](const RunControl& c) { return s.view.enabled(c.control); },
+        clock.isEnabled(Timer::Timmy), clock.isEnabled(Timer::FastTimmy),
+        s.form.state().needsReset);
 }
 
-const std::map<QString, QString> rows{
-    {"Idle", "1001001"}, {"Running", "0110100"}, {"Paused", "1010000"}, {"Looping", "0010010"}};
-const std::map<QString, RunState> runStateNamed{{"Idle", RunState::Idle},
-                                                {"Running", RunState::Running},
-                                                {"Paused", RunState::Paused},
-                                                {"Looping", RunState::Looping}};
+// The one copy of the window's design that the tests keep, which design()
+// checks the tables against row by row. Each control in the order the window
+// creates it: name, kind, container, caption or designed text (in brackets
+// where not shown), place and size in twips, tab index, initial state, then
+// what a screen reader calls it, or the field a label names. Then each run
+// state (its controls on, its timer, needsReset), the timers as designed, and
+// the tab chain.
+const QStringList designed{
+    "gumbi | Frame | - | (gumbi) | 3720 3600 2175 735 | 8 | on",
+    "exitcmd | PictureButton | gumbi | - | 1680 120 450 450 | 12 | on | Izlaz",
+    "fullstopcmd | PictureButton | gumbi | - | 1020 120 450 450 | 11 | off | Zaustavi",
+    "stopcmd | PictureButton | gumbi | - | 570 120 450 450 | 10 | off | Pauza",
+    "startcmd | PictureButton | gumbi | - | 120 120 450 450 | 9 | on | Pokreni",
+    "simarea | DrawingArea | - | - | 0 0 3615 3855 | 1 | on | Ploča",
+    "params | Frame | - | Parametri | 3720 0 2175 3615 | 0 | on",
+    "petljachk | CheckBox | params | U petlji | 360 2520 1335 255 | 17 | off",
+    "tragchk | CheckBox | params | Kuglica ostavlja trag | 120 3000 1815 195 | 16 | on",
+    "brzachk | CheckBox | params | Brza simulacija | 120 2280 1815 255 | 15 | on",
+    "Check1 | CheckBox | params | Zvuk | 120 3240 735 255 | 14 | off",
+    "teorijskachk | CheckBox | params | Teorijska raspodjela | 120 1200 1815 255 | 13 | on",
+    "brzinatxt | TextBox | params | Text3 | 1440 1680 615 375 | 6 | on",
+    "kuglicetxt | TextBox | params | Text2 | 1440 720 615 375 | 3 | on",
+    "stupcitxt | TextBox | params | Text1 | 1440 240 615 375 | 2 | on",
+    "brzinalbl | Label | params | Brzina simulacije: | 120 1680 1215 375 | 7 | on | for brzinatxt",
+    "kuglicelbl | Label | params | Broj kuglica: | 120 720 1215 375 | 5 | on | for kuglicetxt",
+    "stupcilbl | Label | params | Broj stupaca: | 120 240 1215 375 | 4 | on | for stupcitxt",
+    "Idle | startcmd params | - | needsReset",
+    "Running | stopcmd fullstopcmd | Timmy | -",
+    "Paused | startcmd fullstopcmd | - | -",
+    "Looping | fullstopcmd | FastTimmy | -",
+    "Timmy | 0 ms | on",
+    "FastTimmy | 100 ms | off",
+    "simarea stupcitxt kuglicetxt brzinatxt startcmd stopcmd fullstopcmd exitcmd teorijskachk "
+    "Check1 brzachk tragchk petljachk",
+};
 
 } // namespace
 
@@ -131,6 +171,7 @@ Q_DECLARE_METATYPE(kug::Extent)
 class TestForm : public QObject {
     Q_OBJECT
 private slots:
+    void startUp_data();
     void startUp();
     void runStates_data();
     void runStates();
@@ -139,31 +180,42 @@ private slots:
     void fields_data();
     void fields();
     void aboutAndExit();
-    void controlTable();
-    void tabChain();
+    void design();
     void descriptionHold_data();
     void descriptionHold();
 };
 
+void TestForm::startUp_data() {
+    QTest::addColumn<bool>("keptOn");
+    QTest::newRow("kept enabled and ticked") << true;
+    QTest::newRow("kept disabled") << false;
+}
+
+// Start-up gives every control its designed state, whatever the view kept.
 void TestForm::startUp() {
-    Started s;
+    QFETCH(bool, keptOn);
+    Started s(keptOn);
     const FakeView& v = s.view;
     QCOMPARE(v.texts.at(Control::stupcitxt), std::string("2"));
     QCOMPARE(v.texts.at(Control::kuglicetxt), std::string("1"));
     QCOMPARE(v.texts.at(Control::brzinatxt), std::string("1"));
     QCOMPARE(s.form.clock().interval(Timer::Timmy), 100);
-    QCOMPARE(s.form.clock().interval(Timer::FastTimmy), 100);
+    QCOMPARE(s.form.clock().interval(Timer::FastTimmy), designOf(Timer::FastTimmy).intervalMs);
     QCOMPARE(v.title, std::string("Kuglovica"));
     QCOMPARE(v.boxes.at(Control::params), (Box{246, 5, 145, 241}));
     QCOMPARE(v.boxes.at(Control::gumbi), (Box{246, 246, 145, 49}));
     QCOMPARE(v.boxes.at(Control::simarea), (Box{0, 0, 236, 355}));
-    QCOMPARE(v.boxes.at(Control::exitcmd), (Box{112, 8, 30, 30}));
+    QCOMPARE(v.boxes.at(Control::exitcmd), pixels(designOf(Control::exitcmd).designed));
     // The worked example: a board of 232 x 351.
     QCOMPARE(s.form.state().cellSize, Integer{21});
     QCOMPARE(s.form.state().maxBalls, Integer{250});
     QCOMPARE(s.form.state().barUnit, Integer{167});
     QCOMPARE(v.description, std::string("Stupci: 0, 0"));
-    QCOMPARE(row(s), rows.at("Idle"));
+    QCOMPARE(row(s), rowText(rowOf(RunState::Idle)));
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        QCOMPARE(v.enabled(controlAt(i)), controlTable[i].enabled);
+        QCOMPARE(v.isChecked(controlAt(i)), controlTable[i].checked);
+    }
     QCOMPARE(v.inner, (Extent{396, 355}));
     QCOMPARE(v.minimum, (Extent{396, 300}));
 }
@@ -268,8 +320,7 @@ void TestForm::runStates() {
             for (int t = 0; t < 100000 && !s.form.state().needsReset; ++t)
                 s.form.Timmy_Timer();
         const QStringList state = states[i].split(':');
-        QCOMPARE(row(s), rows.at(state[0]));
-        QCOMPARE(s.form.runState(), runStateNamed.at(state[0]));
+        QCOMPARE(row(s), rowNamed(state[0]));
         if (state.size() > 1)
             QCOMPARE(s.form.clock().ticksRun(), state[1].toULongLong());
         if (s.view.focus && !s.view.enabled(*s.view.focus))
@@ -302,7 +353,7 @@ void TestForm::resizeBelowMinimum() {
     s.view.minimized = minimised;
     s.form.Form_Resize();
     QCOMPARE(s.view.inner, result);
-    QCOMPARE(row(s), rows.at("Idle"));
+    QCOMPARE(row(s), rowText(rowOf(RunState::Idle)));
     QCOMPARE(s.view.boxes.count(Control::simarea), std::size_t(minimised ? 0 : 1));
     if (!minimised) {
         QCOMPARE(s.view.boxes.at(Control::params).right(), result.w - 5);
@@ -369,53 +420,40 @@ void TestForm::aboutAndExit() {
     QCOMPARE(s.view.quits, 1);
 }
 
-// The designed controls in the order the window creates them: name,
-// container, caption or designed text, place and size in twips, tab index,
-// enabled at start. None starts checked.
-void TestForm::controlTable() {
+void TestForm::design() {
+    constexpr const char* kinds[] = {"Frame",    "PictureButton", "DrawingArea",
+                                     "CheckBox", "TextBox",       "Label"};
     QStringList rows;
     for (const ControlDesign& c : kug::controlTable) {
         const Box& b = c.designed;
-        rows << QStringList{c.name,
-                            c.container ? designOf(*c.container).name : "-",
-                            *c.caption ? QString::fromUtf8(c.caption) : "-",
-                            QStringLiteral("%1 %2 %3 %4").arg(b.x).arg(b.y).arg(b.w).arg(b.h),
-                            QString::number(c.tabIndex),
-                            c.enabled ? "on" : "off"}
-                    .join(" | ");
-        QVERIFY(!c.checked);
+        const QString caption = QString::fromUtf8(c.caption);
+        QStringList row{c.name,
+                        kinds[int(c.kind)],
+                        c.container ? designOf(*c.container).name : "-",
+                        caption.isEmpty() ? "-"
+                        : c.captionShown  ? caption
+                                          : "(" + caption + ")",
+                        QStringLiteral("%1 %2 %3 %4").arg(b.x).arg(b.y).arg(b.w).arg(b.h),
+                        QString::number(c.tabIndex),
+                        QString(c.enabled ? "on" : "off") + (c.checked ? " ticked" : "")};
+        if (*c.accessibleName)
+            row << QString::fromUtf8(c.accessibleName);
+        if (c.names)
+            row << QStringLiteral("for ") + designOf(*c.names).name;
+        rows << row.join(" | ");
     }
-    QCOMPARE(rows, (QStringList{
-                       "gumbi | - | gumbi | 3720 3600 2175 735 | 8 | on",
-                       "exitcmd | gumbi | - | 1680 120 450 450 | 12 | on",
-                       "fullstopcmd | gumbi | - | 1020 120 450 450 | 11 | off",
-                       "stopcmd | gumbi | - | 570 120 450 450 | 10 | off",
-                       "startcmd | gumbi | - | 120 120 450 450 | 9 | on",
-                       "simarea | - | - | 0 0 3615 3855 | 1 | on",
-                       "params | - | Parametri | 3720 0 2175 3615 | 0 | on",
-                       "petljachk | params | U petlji | 360 2520 1335 255 | 17 | off",
-                       "tragchk | params | Kuglica ostavlja trag | 120 3000 1815 195 | 16 | on",
-                       "brzachk | params | Brza simulacija | 120 2280 1815 255 | 15 | on",
-                       "Check1 | params | Zvuk | 120 3240 735 255 | 14 | off",
-                       "teorijskachk | params | Teorijska raspodjela | 120 1200 1815 255 | 13 | on",
-                       "brzinatxt | params | Text3 | 1440 1680 615 375 | 6 | on",
-                       "kuglicetxt | params | Text2 | 1440 720 615 375 | 3 | on",
-                       "stupcitxt | params | Text1 | 1440 240 615 375 | 2 | on",
-                       "brzinalbl | params | Brzina simulacije: | 120 1680 1215 375 | 7 | on",
-                       "kuglicelbl | params | Broj kuglica: | 120 720 1215 375 | 5 | on",
-                       "stupcilbl | params | Broj stupaca: | 120 240 1215 375 | 4 | on",
-                   }));
-}
-
-// Frames and labels take no focus; the rest in their tab order.
-void TestForm::tabChain() {
-    std::vector<std::string> names;
+    for (const RunStateRow& r : runStateRows)
+        rows << rowText(r);
+    for (const TimerDesign& t : designedTimers)
+        rows << QStringLiteral("%1 | %2 ms | %3")
+                    .arg(t.timer == Timer::Timmy ? "Timmy" : "FastTimmy")
+                    .arg(t.intervalMs)
+                    .arg(t.enabled ? "on" : "off");
+    QStringList chain;
     for (Control c : kug::tabChain())
-        names.emplace_back(designOf(c).name);
-    QCOMPARE(names, (std::vector<std::string>{"simarea", "stupcitxt", "kuglicetxt", "brzinatxt",
-                                              "startcmd", "stopcmd", "fullstopcmd", "exitcmd",
-                                              "teorijskachk", "Check1", "brzachk", "tragchk",
-                                              "petljachk"}));
+        chain << designOf(c).name;
+    rows << chain.join(' ');
+    QCOMPARE(rows, designed);
 }
 
 // The board's description as assistive technology gets it: each step offers

@@ -85,8 +85,8 @@ std::string runStates() {
     std::vector<std::string> rows;
     for (const auto& [state, name] : states) {
         std::vector<std::string> row;
-        for (std::size_t i = 0; i < runControls.size(); ++i)
-            row.push_back(member(designOf(runControls[i]).name, boolean(enables(state, i))));
+        for (const RunControl& c : runControls)
+            row.push_back(member(designOf(c.control).name, boolean(rowOf(state).*c.enabled)));
         rows.push_back(member(name, '{' + joined(row) + '}'));
     }
     return '{' + joined(rows) + '}';

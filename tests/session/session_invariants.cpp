@@ -82,7 +82,7 @@ QString SessionInvariants::checkAfter(Event last) const {
 QString SessionInvariants::checkRunState() const {
     if (runState())
         return {};
-    return QStringLiteral("controls match no run state: ") + describe(runRow(window_));
+    return QStringLiteral("controls match no run state: ") + runRow(window_);
 }
 
 QString SessionInvariants::checkSwitches() const {

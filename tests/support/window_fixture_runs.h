@@ -3,96 +3,39 @@
 // The run states as the window shows them, and reading runs back from the
 // board: counts, ball fields and the pixels of the histogram.
 
-#include "app/run_state.h"
 #include "desktop/main_window.h"
 #include "desktop/sim_area.h"
+#include "run_rows.h"
 #include "window_driver.h"
 
-#include <QGroupBox>
 #include <QImage>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace kug::test {
 
-// One row of the run-state table: the four controls that a run switches, the
-// two timers, needsReset and the state the form says it is in.
-struct RunControls {
-    bool startcmd = false;
-    bool stopcmd = false;
-    bool fullstopcmd = false;
-    bool params = false;
-    bool timmy = false;
-    bool fastTimmy = false;
-    bool needsReset = false;
-    RunState state = RunState::Idle;
-    friend bool operator==(const RunControls&, const RunControls&) = default;
-};
-
-inline const char* runStateName(std::optional<RunState> s) {
-    constexpr const char* names[] = {"Idle", "Running", "Paused", "Looping"};
-    return s ? names[static_cast<std::size_t>(*s)] : "none";
+// The run-state row the window shows.
+inline QString runRow(const MainWindow& w) {
+    return rowText(
+        w.form().runState(),
+        [&w](const RunControl& c) {
+            return control<QWidget>(w, designOf(c.control).name).isEnabled();
+        },
+        w.timmy().isEnabled(), w.fastTimmy().isEnabled(), w.state().needsReset);
 }
 
-inline QString describe(const RunControls& r) {
-    const auto on = [](bool b) { return QString::fromLatin1(b ? "on" : "off"); };
-    return QStringLiteral("startcmd %1, stopcmd %2, fullstopcmd %3, params %4, "
-                          "Timmy %5, FastTimmy %6, needsReset %7, form %8")
-        .arg(on(r.startcmd), on(r.stopcmd), on(r.fullstopcmd), on(r.params), on(r.timmy),
-             on(r.fastTimmy), on(r.needsReset), QLatin1String(runStateName(r.state)));
-}
-
-// Used by QCOMPARE, which frees the text.
-inline char* toString(const RunControls& r) {
-    return QTest::toString(describe(r));
-}
-
-inline RunControls runRow(const MainWindow& w) {
-    return RunControls{control<QPushButton>(w, "startcmd").isEnabled(),
-                       control<QPushButton>(w, "stopcmd").isEnabled(),
-                       control<QPushButton>(w, "fullstopcmd").isEnabled(),
-                       control<QGroupBox>(w, "params").isEnabled(),
-                       w.timmy().isEnabled(),
-                       w.fastTimmy().isEnabled(),
-                       w.state().needsReset,
-                       w.form().runState()};
-}
-
-// The row of `s` from the form's table. The timers and needsReset go with the
-// state: the ball's timer runs exactly when Running, the loop's exactly when
-// Looping, and only Idle sets up a fresh run at the next start.
-inline RunControls rowOf(RunState s) {
-    const auto on = [s](Control c) {
-        return enables(s, std::ranges::find(runControls, c) - runControls.begin());
-    };
-    return RunControls{on(Control::startcmd),    on(Control::stopcmd),
-                       on(Control::fullstopcmd), on(Control::params),
-                       s == RunState::Running,   s == RunState::Looping,
-                       s == RunState::Idle,      s};
-}
-
-inline const RunControls idleRow = rowOf(RunState::Idle);
-inline const RunControls runningRow = rowOf(RunState::Running);
-inline const RunControls pausedRow = rowOf(RunState::Paused);
-inline const RunControls loopingRow = rowOf(RunState::Looping);
+inline const QString idleRow = rowText(rowOf(RunState::Idle));
+inline const QString runningRow = rowText(rowOf(RunState::Running));
+inline const QString pausedRow = rowText(rowOf(RunState::Paused));
+inline const QString loopingRow = rowText(rowOf(RunState::Looping));
 
 // The state whose row the window shows, if any.
 inline std::optional<RunState> shownRunState(const MainWindow& w) {
-    const RunControls shown = runRow(w);
-    return shown == rowOf(shown.state) ? std::optional(shown.state) : std::nullopt;
-}
-
-// The row of a state named in a test table ("Idle", "Running", ...).
-inline RunControls rowNamed(const QString& name) {
-    for (std::size_t i = 0; i < runStateEnables.size(); ++i)
-        if (name == QLatin1String(runStateName(static_cast<RunState>(i))))
-            return rowOf(static_cast<RunState>(i));
-    qFatal("unknown run state %s", qPrintable(name));
+    const RunState s = w.form().runState();
+    return runRow(w) == rowText(rowOf(s)) ? std::optional(s) : std::nullopt;
 }
 
 // Ticks the animated ball by hand (headless: no timer event is needed) until

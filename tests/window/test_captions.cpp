@@ -22,17 +22,14 @@ using namespace kug::test;
 namespace {
 
 // Inside the parameter frame, as designed (pixels).
-const std::map<QString, QRect> designed{
-    {"stupcilbl", {8, 16, 81, 25}},     {"stupcitxt", {96, 16, 41, 25}},
-    {"kuglicelbl", {8, 48, 81, 25}},    {"kuglicetxt", {96, 48, 41, 25}},
-    {"teorijskachk", {8, 80, 121, 17}}, {"brzinalbl", {8, 112, 81, 25}},
-    {"brzinatxt", {96, 112, 41, 25}},   {"brzachk", {8, 152, 121, 17}},
-    {"petljachk", {24, 168, 89, 17}},   {"tragchk", {8, 200, 121, 13}},
-    {"Check1", {8, 216, 49, 17}},
-};
-
-const char* const labelOf[][2] = {
-    {"stupcitxt", "stupcilbl"}, {"kuglicetxt", "kuglicelbl"}, {"brzinatxt", "brzinalbl"}};
+std::map<QString, QRect> designedInParams() {
+    std::map<QString, QRect> designed;
+    for (Control c : controlsIn(Control::params)) {
+        const Box b = pixels(designOf(c).designed);
+        designed[QString::fromLatin1(designOf(c).name)] = QRect(b.x, b.y, b.w, b.h);
+    }
+    return designed;
+}
 
 int overlap(const QRect& a, const QRect& b) {
     const QRect both = a.intersected(b);
@@ -83,6 +80,7 @@ void TestCaptions::fitted() {
     const auto& params = control<QGroupBox>(w, "params");
     const auto& gumbi = control<QGroupBox>(w, "gumbi");
 
+    const std::map<QString, QRect> designed = designedInParams();
     for (const auto& [name, box] : designed) {
         auto& c = control<QWidget>(w, name.toLatin1().constData());
         QVERIFY2(c.width() >= box.width() && c.height() >= box.height(), qPrintable(name));
@@ -100,11 +98,13 @@ void TestCaptions::fitted() {
                 QVERIFY2(c.y() < g.y(), qPrintable(name + QStringLiteral(" below ") + other));
         }
     }
-    for (const auto& [field, label] : labelOf) {
-        const QRect f = control<QWidget>(w, field).geometry();
-        const QRect l = control<QWidget>(w, label).geometry();
+    for (const ControlDesign& label : controlTable) {
+        if (!label.names)
+            continue;
+        const QRect f = control<QWidget>(w, designOf(*label.names).name).geometry();
+        const QRect l = control<QWidget>(w, label.name).geometry();
         QCOMPARE(f.y(), l.y());
-        QVERIFY2(f.left() > l.right(), field);
+        QVERIFY2(f.left() > l.right(), label.name);
     }
     // The frames at the right edge, the button frame right below the other;
     // the drawing area keeps its designed width.
@@ -127,9 +127,10 @@ void TestCaptions::fitted() {
     window->resize(10, 10);
     QTRY_VERIFY(window->width() > 10 && window->height() > 10);
     qInfo("%s: minimum %dx%d", qPrintable(font.family()), w.width(), w.height());
-    for (const char* name : {"startcmd", "stopcmd", "fullstopcmd", "exitcmd"}) {
-        const auto& button = control<QWidget>(w, name);
-        QVERIFY2(w.rect().contains(QRect(button.mapTo(&w, QPoint(0, 0)), button.size())), name);
+    for (Control c : controlsIn(Control::gumbi)) {
+        const auto& button = control<QWidget>(w, designOf(c).name);
+        QVERIFY2(w.rect().contains(QRect(button.mapTo(&w, QPoint(0, 0)), button.size())),
+                 designOf(c).name);
     }
     QCOMPARE(w.height(), gumbi.geometry().bottom() + 1 + 5);
 }

@@ -15,14 +15,21 @@
 #include <QPixmap>
 #include <QTest>
 
+#include <map>
+
 using namespace kug;
 using namespace kug::test;
 
 namespace {
 
-// Designed twips to pixels.
-constexpr int px(int twips) {
-    return twips / 15;
+// The widget each kind of control is made of.
+const std::map<ControlKind, const char*> widgetClass{
+    {ControlKind::Frame, "QGroupBox"},          {ControlKind::PictureButton, "QPushButton"},
+    {ControlKind::DrawingArea, "kug::SimArea"}, {ControlKind::CheckBox, "QCheckBox"},
+    {ControlKind::TextBox, "QLineEdit"},        {ControlKind::Label, "QLabel"}};
+
+QString nameOf(Control c) {
+    return QString::fromLatin1(designOf(c).name);
 }
 
 QString captionOf(const QWidget* w) {
@@ -52,8 +59,6 @@ private slots:
     void startupValues();
     void controls_data();
     void controls();
-    void designedCaptions_data();
-    void designedCaptions();
     void focusPolicies();
     void tabOrder();
     void boardGeometry();
@@ -91,117 +96,85 @@ void TestStartup::startupValues() {
     QCOMPARE(w.size(), QSize(421, 355));
 }
 
-// The eighteen visible controls. The three pieces that the layout moves
-// (params, gumbi, simarea) are listed where the layout puts them in the
-// 421 x 355 window; everything inside a frame stands where it was designed,
-// moved and widened only as far as the default font's captions need: the rows
-// four pixels lower, where the style starts a frame's contents below its
-// caption, "Brzina simulacije:" 25 pixels
-// wider with its field moved along, three check boxes wider, and the trace
-// box one pixel taller, which moves "Zvuk" down by one more.
+// The eighteen visible controls, each as the table has it: its kind, its
+// container, its initial state. The three pieces that the layout moves
+// (params, gumbi, simarea) stand where the layout puts them in the 421 x 355
+// window; the buttons where they were designed; everything in the parameter
+// frame where it was designed, moved and widened only as far as the default
+// font's captions need: the rows four pixels lower, where the style starts a
+// frame's contents below its caption, "Brzina simulacije:" 25 pixels wider
+// with its field moved along, three check boxes wider, and the trace box one
+// pixel taller, which moves "Zvuk" down by one more.
 void TestStartup::controls_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("parent");
+    QTest::addColumn<int>("control");
     QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<bool>("enabled");
-
-    const QString window = QStringLiteral("Kuglovica");
-    auto designed = [](int l, int t, int w, int h) { return QRect(px(l), px(t), px(w), px(h)); };
-    auto row = [](const char* name, const char* type, const QString& parent, QRect g, bool on) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(type) << parent << g
-                            << on;
-    };
     // params hugs the right edge 5 from it, gumbi right below it and as wide,
     // simarea ends 10 left of params and takes the full height.
-    row("gumbi", "QGroupBox", window, QRect(421 - 170 - 5, 5 + 246, 170, 49), true);
-    row("exitcmd", "QPushButton", "gumbi", designed(1680, 120, 450, 450), true);
-    row("fullstopcmd", "QPushButton", "gumbi", designed(1020, 120, 450, 450), false);
-    row("stopcmd", "QPushButton", "gumbi", designed(570, 120, 450, 450), false);
-    row("startcmd", "QPushButton", "gumbi", designed(120, 120, 450, 450), true);
-    row("simarea", "kug::SimArea", window, QRect(0, 0, 246 - 10, 355), true);
-    row("params", "QGroupBox", window, QRect(246, 5, 170, 246), true);
-    row("petljachk", "QCheckBox", "params", QRect(24, 172, 89, 17), false);
-    row("tragchk", "QCheckBox", "params", QRect(8, 204, 142, 14), true);
-    row("brzachk", "QCheckBox", "params", QRect(8, 156, 121, 17), true);
-    row("Check1", "QCheckBox", "params", QRect(8, 221, 50, 17), false);
-    row("teorijskachk", "QCheckBox", "params", QRect(8, 84, 138, 17), true);
-    row("brzinatxt", "QLineEdit", "params", QRect(121, 116, 41, 25), true);
-    row("kuglicetxt", "QLineEdit", "params", QRect(96, 52, 41, 25), true);
-    row("stupcitxt", "QLineEdit", "params", QRect(96, 20, 41, 25), true);
-    row("brzinalbl", "QLabel", "params", QRect(8, 116, 106, 25), true);
-    row("kuglicelbl", "QLabel", "params", QRect(8, 52, 81, 25), true);
-    row("stupcilbl", "QLabel", "params", QRect(8, 20, 81, 25), true);
+    const std::map<QString, QRect> measured{{"gumbi", {421 - 170 - 5, 5 + 246, 170, 49}},
+                                            {"simarea", {0, 0, 246 - 10, 355}},
+                                            {"params", {246, 5, 170, 246}},
+                                            {"petljachk", {24, 172, 89, 17}},
+                                            {"tragchk", {8, 204, 142, 14}},
+                                            {"brzachk", {8, 156, 121, 17}},
+                                            {"Check1", {8, 221, 50, 17}},
+                                            {"teorijskachk", {8, 84, 138, 17}},
+                                            {"brzinatxt", {121, 116, 41, 25}},
+                                            {"kuglicetxt", {96, 52, 41, 25}},
+                                            {"stupcitxt", {96, 20, 41, 25}},
+                                            {"brzinalbl", {8, 116, 106, 25}},
+                                            {"kuglicelbl", {8, 52, 81, 25}},
+                                            {"stupcilbl", {8, 20, 81, 25}}};
+    for (std::size_t i = 0; i < controlCount; ++i) {
+        const Box b = pixels(controlTable[i].designed);
+        const QString name = nameOf(controlAt(i));
+        QTest::newRow(controlTable[i].name)
+            << int(i) << (measured.count(name) ? measured.at(name) : QRect(b.x, b.y, b.w, b.h));
+    }
 }
 
 void TestStartup::controls() {
-    QFETCH(QString, name);
-    QFETCH(QString, type);
-    QFETCH(QString, parent);
+    QFETCH(int, control);
     QFETCH(QRect, geometry);
-    QFETCH(bool, enabled);
-
-    const auto matches = window_->window().findChildren<QWidget*>(name);
+    const ControlDesign& design = controlTable[std::size_t(control)];
+    const auto matches = window_->window().findChildren<QWidget*>(design.name);
     QCOMPARE(matches.size(), 1);
     const QWidget* w = matches.front();
-    QVERIFY2(w->inherits(type.toLatin1().constData()), w->metaObject()->className());
+    QVERIFY2(w->inherits(widgetClass.at(design.kind)), w->metaObject()->className());
     QVERIFY(w->parentWidget());
-    QCOMPARE(w->parentWidget()->objectName(), parent);
+    QCOMPARE(w->parentWidget()->objectName(),
+             design.container ? nameOf(*design.container) : QStringLiteral("Kuglovica"));
     QCOMPARE(w->geometry(), geometry);
-    QCOMPARE(w->isEnabled(), enabled);
+    QCOMPARE(w->isEnabled(), design.enabled);
     QVERIFY(w->isVisible());
     if (auto* box = qobject_cast<const QCheckBox*>(w))
-        QCOMPARE(box->checkState(), Qt::Unchecked);
-}
-
-void TestStartup::designedCaptions_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    const auto row = [](const char* name, const char* caption) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption);
-    };
-    row("params", "Parametri");
-    row("petljachk", "U petlji");
-    row("tragchk", "Kuglica ostavlja trag");
-    row("brzachk", "Brza simulacija");
-    row("Check1", "Zvuk");
-    row("teorijskachk", "Teorijska raspodjela");
-    row("brzinalbl", "Brzina simulacije:");
-    row("kuglicelbl", "Broj kuglica:");
-    row("stupcilbl", "Broj stupaca:");
-    // Picture buttons carry no text; the fields show the defaults, never the
-    // designed placeholders.
-    row("startcmd", "");
-    row("stopcmd", "");
-    row("fullstopcmd", "");
-    row("exitcmd", "");
-    row("stupcitxt", "2");
-    row("kuglicetxt", "1");
-    row("brzinatxt", "1");
-}
-
-void TestStartup::designedCaptions() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    const QWidget& w = control<QWidget>(window_->window(), name.toLatin1().constData());
-    QCOMPARE(captionOf(&w), caption);
-    // No access keys: an ampersand would underline a letter.
-    QVERIFY(!captionOf(&w).contains(QLatin1Char('&')));
+        QCOMPARE(box->isChecked(), design.checked);
+    // The captions as designed, with no access keys (an ampersand would
+    // underline a letter); the fields show the start-up values instead of
+    // their designed texts (startupValues).
+    if (design.kind != ControlKind::TextBox)
+        QCOMPARE(captionOf(w), QString::fromUtf8(design.captionShown ? design.caption : ""));
+    QVERIFY(!captionOf(w).contains(QLatin1Char('&')));
 }
 
 void TestStartup::focusPolicies() {
     // Frames and labels take no focus.
-    for (const char* name : {"params", "gumbi", "stupcilbl", "kuglicelbl", "brzinalbl"}) {
-        QCOMPARE(control<QWidget>(window_->window(), name).focusPolicy(), Qt::NoFocus);
-    }
+    for (std::size_t i = 0; i < controlCount; ++i)
+        if (!takesFocus(controlAt(i)))
+            QCOMPARE(control<QWidget>(window_->window(), controlTable[i].name).focusPolicy(),
+                     Qt::NoFocus);
 }
 
-// Tabbing walks the designed order and skips the disabled controls
+// Tabbing walks the designed order and skips the controls disabled at start
 // (stopcmd, fullstopcmd, Check1, petljachk); shift-tab walks it back.
 void TestStartup::tabOrder() {
     MainWindow& w = window_->window();
-    const QStringList forward{"stupcitxt",    "kuglicetxt", "brzinatxt", "startcmd", "exitcmd",
-                              "teorijskachk", "brzachk",    "tragchk",   "simarea"};
+    QStringList designed, forward;
+    for (Control c : tabChain()) {
+        designed << nameOf(c);
+        if (designOf(c).enabled && c != Control::simarea)
+            forward << nameOf(c);
+    }
+    forward << QStringLiteral("simarea");
     control<QWidget>(w, "simarea").setFocus(Qt::TabFocusReason);
     QCOMPARE(QApplication::focusWidget(), &control<QWidget>(w, "simarea"));
     QStringList visited;
@@ -221,9 +194,6 @@ void TestStartup::tabOrder() {
     QCOMPARE(backward, expectedBack);
 
     // The full chain, disabled controls included, in the designed order.
-    const QStringList designed{"simarea", "stupcitxt",   "kuglicetxt", "brzinatxt",    "startcmd",
-                               "stopcmd", "fullstopcmd", "exitcmd",    "teorijskachk", "Check1",
-                               "brzachk", "tragchk",     "petljachk"};
     QStringList chain;
     QWidget* next = &control<QWidget>(w, "simarea");
     do {
@@ -253,24 +223,21 @@ void TestStartup::boardGeometry() {
 }
 
 void TestStartup::buttonPictures_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("accessibleName");
-    QTest::addColumn<bool>("checkerboarded");
-    QTest::newRow("startcmd") << QStringLiteral("startcmd") << QStringLiteral("Pokreni") << true;
-    QTest::newRow("stopcmd") << QStringLiteral("stopcmd") << QStringLiteral("Pauza") << true;
-    QTest::newRow("fullstopcmd") << QStringLiteral("fullstopcmd") << QStringLiteral("Zaustavi")
-                                 << true;
-    QTest::newRow("exitcmd") << QStringLiteral("exitcmd") << QStringLiteral("Izlaz") << false;
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < controlCount; ++i)
+        if (controlTable[i].kind == ControlKind::PictureButton)
+            QTest::newRow(controlTable[i].name) << int(i);
 }
 
 // Each picture is a navy shape on a transparent ground; the disabled picture
 // is the same shape with every other navy pixel left out.
 void TestStartup::buttonPictures() {
-    QFETCH(QString, name);
-    QFETCH(QString, accessibleName);
-    QFETCH(bool, checkerboarded);
-    const auto& button = control<QPushButton>(window_->window(), name.toLatin1().constData());
-    QCOMPARE(button.accessibleName(), accessibleName);
+    QFETCH(int, index);
+    const ControlDesign& design = controlTable[std::size_t(index)];
+    const QString name = QString::fromLatin1(design.name);
+    const bool checkerboarded = *design.disabledPicture != '\0';
+    const auto& button = control<QPushButton>(window_->window(), design.name);
+    QCOMPARE(button.accessibleName(), QString::fromUtf8(design.accessibleName));
     QVERIFY(button.toolTip().isEmpty());
     QVERIFY(button.text().isEmpty());
     QCOMPARE(button.iconSize(), QSize(16, 16));
