@@ -14,7 +14,10 @@ parts, in their order, into one closure: they share its names and add none
 to the page's. The file runs from a web server and from disk (file://)
 alike, with no network. Nothing of the build (a path, a time) enters it: the
 same sources give the same bytes. --copy writes the same page again (the
-directory's index.html).
+directory's index.html). The page's own sources (PAGE.html, the files beside
+it and the view's parts) lose their comments but the licence's: they are for
+whoever reads the sources, and would make a tenth of the file. Generated
+files (emscripten's loader, the controls' markup) go in as they are.
 """
 
 import argparse
@@ -45,6 +48,20 @@ def inline_text(text, element):
     return text.replace("<!--", "<\\!--")
 
 
+def without_comments(text, kind):
+    """`text` of a script, a style sheet or the page without its comments.
+    A script loses only its whole-line comments: the page's own scripts keep
+    no string across lines, so such a line is never inside one."""
+    if kind == "js":
+        return "".join(line for line in text.splitlines(True) if not line.lstrip().startswith("//"))
+    opener, closer = ("/*", "*/") if kind == "css" else ("<!--", "-->")
+    # Up to the first closer, never across one.
+    comment = re.escape(opener) + r"(?:(?!%s).)*" % re.escape(closer) + re.escape(closer)
+    keep = lambda m: m.group(0) if "SPDX" in m.group(0) or m.group(0).startswith("<!--#") else ""
+    text = re.sub(r"^[ \t]*" + comment + r"[ \t]*\n", keep, text, flags=re.S | re.M)
+    return re.sub(comment, keep, text, flags=re.S)
+
+
 def joined(parts):
     return "'use strict';\n(function () {\n" + "".join(parts) + "})();\n"
 
@@ -66,6 +83,7 @@ def build(page, files, assets):
         used.add(name)
         return files[name]
 
+    page = without_comments(page, "html")
     page = re.sub(r'<!--#include file="([^"]+)" -->\n', lambda m: source(m.group(1)), page)
     page = re.sub(r"pictures/([\w@-]+)\.png", picture, page)
 
@@ -93,12 +111,16 @@ def main():
     files = {}
     for path in args.files:
         with open(path, encoding="utf-8") as f:
-            files[os.path.basename(path)] = f.read()
+            text = f.read()
+        name = os.path.basename(path)
+        if os.path.dirname(os.path.abspath(path)) == os.path.dirname(os.path.abspath(args.page)):
+            text = without_comments(text, os.path.splitext(name)[1][1:])
+        files[name] = text
     if args.view:
         parts = []
         for path in args.view:
             with open(path, encoding="utf-8") as f:
-                parts.append(f.read())
+                parts.append(without_comments(f.read(), "js"))
         files["view.js"] = joined(parts)
     text, pictures = build(page, files, args.assets)
     data = text.encode("utf-8")
