@@ -39,18 +39,20 @@ function laidOutFont() {
   return fontBox(Math.ceil(baseline - line.top), line.bottom - baseline);
 }
 
-// One paint: `pixels` (an ImageData, or null) at x, y on a canvas of
-// canvasW x canvasH device pixels, and the text lines when they changed
-// (null when not).
-function paintBoard(pixels, x, y, canvasW, canvasH, lines) {
+// One paint: the rectangles `rects` (x, y, width, height each) of the
+// board's picture (an ImageData of the canvas's size), and the text lines
+// when they changed (null when not).
+function paintBoard(picture, rects, lines) {
   const board = byId('board');
   const text = byId('boardtext');
-  if (board.width !== canvasW || board.height !== canvasH) {
-    board.width = text.width = canvasW;
-    board.height = text.height = canvasH;
+  if (board.width !== picture.width || board.height !== picture.height) {
+    board.width = text.width = picture.width;
+    board.height = text.height = picture.height;
     lines = lines === null ? page.boardLines : lines;
   }
-  if (pixels) board.getContext('2d').putImageData(pixels, x, y);
+  const ctx = board.getContext('2d');
+  for (let i = 0; i < rects.length; i += 4)
+    ctx.putImageData(picture, 0, 0, rects[i], rects[i + 1], rects[i + 2], rects[i + 3]);
   if (lines !== null) drawText(lines);
   countPaint();
 }
