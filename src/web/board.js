@@ -3,20 +3,18 @@
 // rectangle at a time; its text lines, drawn in the page's font over it; and
 // its description in words for assistive technology.
 
-function boardFont() {
-  const style = getComputedStyle(document.body);
-  return style.fontSize + ' ' + style.fontFamily;
-}
-
-// A line of the board's text in the page's font: its height, and where its
-// baseline stands below its top.
+// A line of the board's text in the page's font: its height, where its
+// baseline stands below its top, and the font.
 function measureBoardFont() {
+  const style = getComputedStyle(document.body);
+  const font = style.fontSize + ' ' + style.fontFamily;
   const probe = document.createElement('canvas').getContext('2d');
-  probe.font = boardFont();
+  probe.font = font;
   const m = probe.measureText('Još 250 kuglica.');
-  page.boardFont = 'fontBoundingBoxAscent' in m
-                       ? fontBox(m.fontBoundingBoxAscent, m.fontBoundingBoxDescent)
-                       : laidOutFont();
+  const box = 'fontBoundingBoxAscent' in m
+                  ? fontBox(m.fontBoundingBoxAscent, m.fontBoundingBoxDescent)
+                  : laidOutFont();
+  page.boardFont = {...box, font};
 }
 
 function fontBox(ascent, descent) {
@@ -48,6 +46,7 @@ function paintBoard(picture, rects, lines) {
   if (board.width !== picture.width || board.height !== picture.height) {
     board.width = text.width = picture.width;
     board.height = text.height = picture.height;
+    page.textScale = 0; // the canvas lost its state
     lines = lines === null ? page.boardLines : lines;
   }
   const ctx = board.getContext('2d');
@@ -57,20 +56,25 @@ function paintBoard(picture, rects, lines) {
   countPaint();
 }
 
-// The board's text lines, one below the other from its top, in black.
+// The board's text lines, one below the other from its top, in black. After
+// a change of size or scale the canvas's state is set and all of it cleared;
+// else only the lines drawn before, and one more for what reaches below them.
 function drawText(lines) {
-  page.boardLines = lines;
   const canvas = byId('boardtext');
   const ctx = canvas.getContext('2d');
-  ctx.setTransform(1, 0, 0, 1, 0, 0);
-  ctx.clearRect(0, 0, canvas.width, canvas.height);
-  if (lines === '') return;
-  ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
-  ctx.font = boardFont();
-  ctx.textBaseline = 'alphabetic';
-  ctx.fillStyle = '#000';
-  const {lineHeight, ascent} = page.boardFont;
-  lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));
+  const {lineHeight, ascent, font} = page.boardFont;
+  if (page.textScale !== page.scale) {
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.clearRect(0, 0, canvas.width, canvas.height);
+    ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
+    ctx.font = font;
+    page.textScale = page.scale;
+  } else {
+    ctx.clearRect(0, 0, canvas.width, (page.boardLines.split('\n').length + 1) * lineHeight);
+  }
+  page.boardLines = lines;
+  if (lines !== '')
+    lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));
 }
 
 // The lines again at the board's new scale.

@@ -28,10 +28,12 @@ const page = {
   aboutReturn: null,
   // The kind of the last pointer pressed.
   lastPointer: 'mouse',
-  // The board's text: its line height and baseline, its lines as last
-  // drawn; the timer of its description's hold.
-  boardFont: {lineHeight: 0, ascent: 0},
+  // The board's text: its line height, baseline and font, its lines as last
+  // drawn, the scale its canvas's state is for; the timer of its
+  // description's hold.
+  boardFont: {lineHeight: 0, ascent: 0, font: ''},
   boardLines: '',
+  textScale: 0,
   descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
   // it into the viewport, a drag of the grip, a coarse (touch) pointer; the
