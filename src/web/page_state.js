@@ -49,9 +49,11 @@ const page = {
 
 const byId = (id) => document.getElementById(id);
 
-// The element of the control numbered `control`.
+// The element of the control numbered `control`, found once: the form reads
+// its check boxes at every tick.
+const controlElements = [];
 function controlElement(control) {
-  return document.querySelector('[data-control="' + control + '"]');
+  return controlElements[control] ||= document.querySelector('[data-control="' + control + '"]');
 }
 
 // The number of the control that `element` is or stands in; -1 for none.
