@@ -2,7 +2,6 @@
 #include "render/dirty_region.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace kug {
 
@@ -42,25 +41,18 @@ void DirtyRegion::add(PixelRect r) {
             ++i;
         }
     }
-    rects_[count_++] = r;
-    if (count_ > maxRects)
-        mergeCheapestPair();
-}
-
-void DirtyRegion::mergeCheapestPair() {
-    std::size_t a = 0, b = 1;
-    long long least = std::numeric_limits<long long>::max();
-    for (std::size_t i = 0; i < count_; ++i)
-        for (std::size_t j = i + 1; j < count_; ++j)
-            if (const long long w = wasted(rects_[i], rects_[j]); w < least) {
-                least = w;
-                a = i;
-                b = j;
-            }
-    const PixelRect merged = united(rects_[a], rects_[b]);
-    remove(b); // the higher first: `a` stays where it is
-    remove(a);
-    add(merged);
+    if (count_ < maxRects) {
+        rects_[count_++] = r;
+        return;
+    }
+    // No room: it joins the one whose box with it adds the fewest pixels.
+    std::size_t cheapest = 0;
+    for (std::size_t i = 1; i < count_; ++i)
+        if (wasted(rects_[i], r) < wasted(rects_[cheapest], r))
+            cheapest = i;
+    r = united(r, rects_[cheapest]);
+    remove(cheapest);
+    add(r);
 }
 
 void DirtyRegion::fold() {

@@ -12,9 +12,9 @@
 //   thousand pixels more cost less than another rectangle, each of which is
 //   a call of its own on the way to the screen (a copy into the window's
 //   store, a request to the display server, a putImageData);
-// - of more than `maxRects`, the two whose box adds the fewest pixels merge,
-//   until `maxRects` are left: a landing's wiped trail stays a few
-//   rectangles along the ball's way;
+// - when `maxRects` are kept, another joins the one whose box with it adds
+//   the fewest pixels: a landing's wiped trail stays a few rectangles along
+//   the ball's way;
 // - when taken for the screen, they become their bounding box only if they
 //   cover at least half of it: most of it changed anyway.
 
@@ -41,10 +41,8 @@ public:
 
 private:
     void remove(std::size_t i) { rects_[i] = rects_[--count_]; }
-    void mergeCheapestPair();
 
-    // (One more than kept: the one just added, before a merge.)
-    std::array<raster::PixelRect, maxRects + 1> rects_{};
+    std::array<raster::PixelRect, maxRects> rects_{};
     std::size_t count_ = 0;
 };
 

@@ -39,14 +39,13 @@ function laidOutFont() {
 
 // One paint: the rectangles `rects` (x, y, width, height each) of the
 // board's picture (an ImageData of the canvas's size), and the text lines
-// when they changed (null when not).
+// when they changed (else null).
 function paintBoard(picture, rects, lines) {
   const board = byId('board');
   const text = byId('boardtext');
   if (board.width !== picture.width || board.height !== picture.height) {
     board.width = text.width = picture.width;
     board.height = text.height = picture.height;
-    page.textScale = 0; // the canvas lost its state
     lines = lines === null ? page.boardLines : lines;
   }
   const ctx = board.getContext('2d');
@@ -56,22 +55,15 @@ function paintBoard(picture, rects, lines) {
   countPaint();
 }
 
-// The board's text lines, one below the other from its top, in black. After
-// a change of size or scale the canvas's state is set and all of it cleared;
-// else only the lines drawn before, and one more for what reaches below them.
+// The board's text lines, one below the other from its top, in black; of
+// the lines drawn before only their rows (and one more) are cleared.
 function drawText(lines) {
   const canvas = byId('boardtext');
   const ctx = canvas.getContext('2d');
   const {lineHeight, ascent, font} = page.boardFont;
-  if (page.textScale !== page.scale) {
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.clearRect(0, 0, canvas.width, canvas.height);
-    ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
-    ctx.font = font;
-    page.textScale = page.scale;
-  } else {
-    ctx.clearRect(0, 0, canvas.width, (page.boardLines.split('\n').length + 1) * lineHeight);
-  }
+  ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
+  ctx.clearRect(0, 0, canvas.width, (page.boardLines.split('\n').length + 1) * lineHeight);
+  ctx.font = font;
   page.boardLines = lines;
   if (lines !== '')
     lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));

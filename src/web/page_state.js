@@ -29,11 +29,9 @@ const page = {
   // The kind of the last pointer pressed.
   lastPointer: 'mouse',
   // The board's text: its line height, baseline and font, its lines as last
-  // drawn, the scale its canvas's state is for; the timer of its
-  // description's hold.
+  // drawn; the timer of its description's hold.
   boardFont: {lineHeight: 0, ascent: 0, font: ''},
   boardLines: '',
-  textScale: 0,
   descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
   // it into the viewport, a drag of the grip, a coarse (touch) pointer; the
@@ -49,8 +47,8 @@ const page = {
 
 const byId = (id) => document.getElementById(id);
 
-// The element of the control numbered `control`, found once: the form reads
-// its check boxes at every tick.
+// The element of the control numbered `control`, found once (the form reads
+// the check boxes at every tick).
 const controlElements = [];
 function controlElement(control) {
   return controlElements[control] ||= document.querySelector('[data-control="' + control + '"]');
