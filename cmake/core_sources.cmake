@@ -14,6 +14,8 @@ set(KUG_CORE_SOURCES
     src/render/pixel_raster.cpp
     src/render/pixel_surface.cpp
     src/render/raster_surface.cpp
+    src/render/dirty_region.cpp
+    src/render/shown_picture.cpp
     src/sim/random_source.cpp
     src/sim/run_setup.cpp
     src/sim/animated_ball.cpp

@@ -39,7 +39,7 @@ void FramePacer::changed(const QRect& r) {
     if (r.isEmpty())
         return;
     const bool first = pending_.isEmpty();
-    pending_ |= r;
+    pending_.add(raster::PixelRect{r.left(), r.top(), r.right(), r.bottom()});
     if (first && !batch_)
         schedule();
 }
@@ -79,9 +79,19 @@ void FramePacer::present() {
     if (pending_.isEmpty())
         return;
     sincePresent_.start();
-    const QRect changed = pending_;
-    pending_ = QRect();
-    widget_->repaint(changed);
+    std::vector<QRect> changed;
+    for (const raster::PixelRect& r : pending_.rects())
+        changed.emplace_back(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+    pending_.clear();
+    QRegion region;
+    if (narrowing_) {
+        region = narrowing_(changed);
+    } else {
+        for (const QRect& r : changed)
+            region += r;
+    }
+    if (!region.isEmpty())
+        widget_->repaint(region);
 }
 
 } // namespace kug

@@ -26,6 +26,15 @@ int wholeScale(qreal devicePixelRatio) {
                                                                         : 0;
 }
 
+// The pixels of a grid `times` / `per` as fine that cover every pixel of `r`
+// at least in part.
+raster::PixelRect scaledOut(const QRect& r, qreal times, qreal per) {
+    const auto down = [=](int v) { return static_cast<int>(std::floor(v * times / per)); };
+    const auto up = [=](int v) { return static_cast<int>(std::ceil(v * times / per)); };
+    return raster::PixelRect{down(r.left()), down(r.top()), up(r.right() + 1) - 1,
+                             up(r.bottom() + 1) - 1};
+}
+
 // The board's text lines are black.
 constexpr Long textColor = rgb(0, 0, 0);
 
@@ -56,12 +65,27 @@ void ImageSurface::setGeometry(QSize size, qreal devicePixelRatio) {
         p.drawImage(QPointF(0, 0), image_);
     }
     image_ = next;
+    shown_.forget(); // the screen has nothing of the new picture yet
     setArea(size.width(), size.height());
     dpr_ = devicePixelRatio;
     scale_ = wholeScale(devicePixelRatio);
     if (image_.size() != size * scale_)
         scale_ = 0;
     touched(wholeArea());
+}
+
+std::vector<QRect> ImageSurface::shownChanges(const std::vector<QRect>& touched) {
+    // The picture is read, never written: the painter may stay open.
+    const PixelsView picture{reinterpret_cast<const std::uint32_t*>(image_.constBits()),
+                             image_.bytesPerLine() / 4, image_.width(), image_.height()};
+    DirtyRegion changed;
+    for (const QRect& r : touched)
+        shown_.compare(picture, scaledOut(r, dpr_, 1), changed);
+    changed.fold();
+    std::vector<QRect> out;
+    for (const raster::PixelRect& d : changed.rects())
+        out.push_back(toQRect(scaledOut(toQRect(d), 1, dpr_)));
+    return out;
 }
 
 const QImage& ImageSurface::image() {

@@ -2,9 +2,11 @@
 #pragma once
 // The drawing surface over a retained image: the board survives the area being
 // covered and uncovered, is kept at the screen's device pixel ratio, and every
-// operation reports the rectangle it touched so that only that is repainted.
+// operation reports the rectangle it touched; of those, only the pixels that
+// differ from what the screen was last given are repainted.
 
 #include "render/pixel_surface.h"
+#include "render/shown_picture.h"
 
 #include <QColor>
 #include <QFont>
@@ -14,6 +16,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kug {
 
@@ -38,6 +41,10 @@ public:
     // the drawing: the painter draws straight into the image and buffers
     // nothing, so every finished operation is already in it.
     const QImage& openImage() const { return image_; }
+    // Of the rectangles (logical pixels) reported since the last call, what
+    // differs from what the screen was given before, in logical pixels; the
+    // caller hands it to the screen.
+    std::vector<QRect> shownChanges(const std::vector<QRect>& touched);
 
     void cls() override;
     void circle(Single x, Single y, Single radius, Long color) override;
@@ -63,6 +70,7 @@ private:
     int scale_ = 0; // whole device pixels per pixel, or 0: the painter draws everything
     QFont font_;
     QPointF textPos_;
+    ShownPicture shown_; // in device pixels
     DirtyHandler onDirty_;
     bool wholeAreaDirty_ = false;
     // What the active painter holds, so that it is set only on a change.

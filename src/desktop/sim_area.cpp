@@ -22,6 +22,20 @@ SimArea::SimArea(QWidget* parent) : QFrame(parent), pacer_(new FramePacer(this))
         const QRect inner = contentsRect();
         pacer_->changed(r.translated(inner.topLeft()).intersected(inner));
     });
+    // Of what the drawing touched, only what differs from the screen is
+    // repainted: a landing draws the whole board, but changes a bar, a line
+    // of text and the ball's way.
+    pacer_->setNarrowing([this](const std::vector<QRect>& touched) {
+        const QPoint origin = contentsRect().topLeft();
+        std::vector<QRect> inPicture;
+        for (const QRect& r : touched)
+            inPicture.push_back(r.translated(-origin));
+        surface_.markPainted(); // what is drawn from now on goes to the next frame
+        QRegion region;
+        for (const QRect& r : surface_.shownChanges(inPicture))
+            region += r.translated(origin);
+        return region;
+    });
     descriptionRelease_.setSingleShot(true);
     descriptionRelease_.setInterval(DescriptionHold::holdMs);
     connect(&descriptionRelease_, &QTimer::timeout, this,

@@ -5,7 +5,15 @@
 
 namespace kug {
 
-RasterSurface::RasterSurface(Long backColor) : PixelSurface(backColor) {}
+RasterSurface::RasterSurface(Long backColor, Order order)
+    : PixelSurface(backColor), order_(order) {}
+
+std::uint32_t RasterSurface::pixel(Long color) const {
+    const std::uint32_t argb = raster::opaque(color);
+    if (order_ == Order::Bgra)
+        return argb;
+    return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
+}
 
 raster::Pixels RasterSurface::target() {
     return raster::Pixels{buffer_.data(), deviceWidth(), deviceWidth(), deviceHeight()};
@@ -19,7 +27,7 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
         return;
     std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * scale *
                                         static_cast<std::size_t>(height) * scale,
-                                    raster::opaque(backColor()));
+                                    pixel(backColor()));
     // The picture so far, cropped or extended, as a window's would be; at
     // another scale each new device pixel takes the old one it falls on, so
     // that a change of the screen's scale keeps what the board shows.
@@ -39,29 +47,25 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
     buffer_ = std::move(next);
     setArea(width, height);
     scale_ = scale;
+    shown_.forget(); // the page's canvas is made again at the new size
     touched(area());
 }
 
-raster::PixelRect RasterSurface::takeChanged() {
-    const raster::PixelRect r = changed_;
-    changed_ = raster::PixelRect{};
-    return r;
-}
-
-void RasterSurface::touched(const raster::PixelRect& r) {
-    if (r.isEmpty())
-        return;
-    if (changed_.isEmpty()) {
-        changed_ = r;
-        return;
-    }
-    changed_ =
-        raster::PixelRect{std::min(changed_.left, r.left), std::min(changed_.top, r.top),
-                          std::max(changed_.right, r.right), std::max(changed_.bottom, r.bottom)};
+DirtyRegion RasterSurface::takeChanged() {
+    const PixelsView picture{buffer_.data(), deviceWidth(), deviceWidth(), deviceHeight()};
+    DirtyRegion changed;
+    for (const raster::PixelRect& r : touched_.rects())
+        shown_.compare(picture,
+                       raster::PixelRect{r.left * scale_, r.top * scale_,
+                                         (r.right + 1) * scale_ - 1, (r.bottom + 1) * scale_ - 1},
+                       changed);
+    touched_.clear();
+    changed.fold();
+    return changed;
 }
 
 void RasterSurface::fill(const raster::PixelRect& r, Long color) {
-    raster::fillRect(target(), scale_, r, raster::opaque(color));
+    raster::fillRect(target(), scale_, r, pixel(color));
     touched(r);
 }
 
@@ -74,8 +78,8 @@ void RasterSurface::circle(Single x, Single y, Single radius, Long color) {
     const auto c = pixelCircle(x, y, radius);
     if (!c)
         return;
-    raster::circle(target(), scale_, c->cx, c->cy, c->r, raster::opaque(color),
-                   c->fill ? std::optional<std::uint32_t>(raster::opaque(*c->fill)) : std::nullopt);
+    raster::circle(target(), scale_, c->cx, c->cy, c->r, pixel(color),
+                   c->fill ? std::optional<std::uint32_t>(pixel(*c->fill)) : std::nullopt);
     touched(c->bounds());
 }
 

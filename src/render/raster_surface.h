@@ -5,8 +5,13 @@
 // of its own, such as the web page, which shows the buffer as it is. Text is
 // left to the front end's own font: a Print is kept as a line to draw, in
 // black, below the one printed before it (the first at the top left).
+//
+// What changed is handed on as the rectangles that differ from what the page
+// was last given (shown_picture.h), never more than the drawing touched.
 
+#include "render/dirty_region.h"
 #include "render/pixel_surface.h"
+#include "render/shown_picture.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +21,12 @@ namespace kug {
 
 class RasterSurface final : public PixelSurface {
 public:
-    explicit RasterSurface(Long backColor = rgb(255, 255, 255));
+    // The order of a pixel's bytes in memory: blue, green, red, alpha (a
+    // 0xAARRGGBB word on a little-endian machine, as a QImage has it), or
+    // red, green, blue, alpha, as a canvas's ImageData takes it.
+    enum class Order { Bgra, Rgba };
+
+    explicit RasterSurface(Long backColor = rgb(255, 255, 255), Order order = Order::Bgra);
 
     // Logical size of the area and whole device pixels per pixel (at least
     // 1). The picture is kept, cropped or extended with the background (at a
@@ -24,15 +34,18 @@ public:
     // the next Cls.
     void setGeometry(int width, int height, int scale);
 
-    // The pixels, 0xAARRGGBB, row after row, device width by device height.
+    // The pixels in the surface's order, row after row, device width by
+    // device height.
     const std::uint32_t* pixels() const { return buffer_.data(); }
     int deviceWidth() const { return scaleWidth() * scale_; }
     int deviceHeight() const { return scaleHeight() * scale_; }
     int scale() const { return scale_; }
     // The lines printed since the last Cls.
     const std::vector<std::string>& textLines() const { return text_; }
-    // The logical pixels changed since the last call (empty when none).
-    raster::PixelRect takeChanged();
+    // The device pixels that differ from those taken before (all of them
+    // the first time, and after a new size or scale), as rectangles ready
+    // for the screen; afterwards they count as shown.
+    DirtyRegion takeChanged();
 
     void cls() override;
     void circle(Single x, Single y, Single radius, Long color) override;
@@ -43,12 +56,15 @@ public:
 private:
     raster::Pixels target();
     void fill(const raster::PixelRect& r, Long color);
-    void touched(const raster::PixelRect& r);
+    void touched(const raster::PixelRect& r) { touched_.add(r); }
+    std::uint32_t pixel(Long color) const;
 
+    Order order_;
     std::vector<std::uint32_t> buffer_;
     int scale_ = 1;
     std::vector<std::string> text_;
-    raster::PixelRect changed_;
+    DirtyRegion touched_; // logical pixels drawn on since the last take
+    ShownPicture shown_;
 };
 
 } // namespace kug

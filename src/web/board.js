@@ -3,20 +3,18 @@
 // rectangle at a time; its text lines, drawn in the page's font over it; and
 // its description in words for assistive technology.
 
-function boardFont() {
-  const style = getComputedStyle(document.body);
-  return style.fontSize + ' ' + style.fontFamily;
-}
-
-// A line of the board's text in the page's font: its height, and where its
-// baseline stands below its top.
+// A line of the board's text in the page's font: its height, where its
+// baseline stands below its top, and the font.
 function measureBoardFont() {
+  const style = getComputedStyle(document.body);
+  const font = style.fontSize + ' ' + style.fontFamily;
   const probe = document.createElement('canvas').getContext('2d');
-  probe.font = boardFont();
+  probe.font = font;
   const m = probe.measureText('Još 250 kuglica.');
-  page.boardFont = 'fontBoundingBoxAscent' in m
-                       ? fontBox(m.fontBoundingBoxAscent, m.fontBoundingBoxDescent)
-                       : laidOutFont();
+  const box = 'fontBoundingBoxAscent' in m
+                  ? fontBox(m.fontBoundingBoxAscent, m.fontBoundingBoxDescent)
+                  : laidOutFont();
+  page.boardFont = {...box, font};
 }
 
 function fontBox(ascent, descent) {
@@ -39,36 +37,36 @@ function laidOutFont() {
   return fontBox(Math.ceil(baseline - line.top), line.bottom - baseline);
 }
 
-// One paint: `pixels` (an ImageData, or null) at x, y on a canvas of
-// canvasW x canvasH device pixels, and the text lines when they changed
-// (null when not).
-function paintBoard(pixels, x, y, canvasW, canvasH, lines) {
+// One paint: the rectangles `rects` (x, y, width, height each) of the
+// board's picture (an ImageData of the canvas's size), and the text lines
+// when they changed (else null).
+function paintBoard(picture, rects, lines) {
   const board = byId('board');
   const text = byId('boardtext');
-  if (board.width !== canvasW || board.height !== canvasH) {
-    board.width = text.width = canvasW;
-    board.height = text.height = canvasH;
+  if (board.width !== picture.width || board.height !== picture.height) {
+    board.width = text.width = picture.width;
+    board.height = text.height = picture.height;
     lines = lines === null ? page.boardLines : lines;
   }
-  if (pixels) board.getContext('2d').putImageData(pixels, x, y);
+  const ctx = board.getContext('2d');
+  for (let i = 0; i < rects.length; i += 4)
+    ctx.putImageData(picture, 0, 0, rects[i], rects[i + 1], rects[i + 2], rects[i + 3]);
   if (lines !== null) drawText(lines);
   countPaint();
 }
 
-// The board's text lines, one below the other from its top, in black.
+// The board's text lines, one below the other from its top, in black; of
+// the lines drawn before only their rows (and one more) are cleared.
 function drawText(lines) {
-  page.boardLines = lines;
   const canvas = byId('boardtext');
   const ctx = canvas.getContext('2d');
-  ctx.setTransform(1, 0, 0, 1, 0, 0);
-  ctx.clearRect(0, 0, canvas.width, canvas.height);
-  if (lines === '') return;
+  const {lineHeight, ascent, font} = page.boardFont;
   ctx.setTransform(page.scale, 0, 0, page.scale, 0, 0);
-  ctx.font = boardFont();
-  ctx.textBaseline = 'alphabetic';
-  ctx.fillStyle = '#000';
-  const {lineHeight, ascent} = page.boardFont;
-  lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));
+  ctx.clearRect(0, 0, canvas.width, (page.boardLines.split('\n').length + 1) * lineHeight);
+  ctx.font = font;
+  page.boardLines = lines;
+  if (lines !== '')
+    lines.split('\n').forEach((line, i) => ctx.fillText(line, 0, i * lineHeight + ascent));
 }
 
 // The lines again at the board's new scale.

@@ -40,11 +40,11 @@ void kugjs_quit();
 void kugjs_captionNeed(int control, int* need);
 int kugjs_contentsTop(int frame);
 
-// One paint: the RGBA pixels of the changed rectangle (device pixels, `x`,
-// `y`, `width` by `height`, none when `width` is 0) on a canvas of
-// `canvasWidth` by `canvasHeight`, and the board's text lines when they
-// changed (one below the other, each ended by a line feed but the last;
-// null when unchanged).
-void kugjs_paint(const std::uint8_t* rgba, int x, int y, int width, int height, int canvasWidth,
-                 int canvasHeight, const char* textLines);
+// One paint: the board's RGBA pixels, `canvasWidth` by `canvasHeight`
+// device pixels, of which the page copies the `count` rectangles at `rects`
+// (x, y, width and height each) to its canvas, and the board's text lines
+// when they changed (one below the other, each ended by a line feed but the
+// last; null when unchanged).
+void kugjs_paint(const std::uint8_t* pixels, int canvasWidth, int canvasHeight,
+                 const std::int32_t* rects, int count, const char* textLines);
 }

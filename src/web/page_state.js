@@ -28,9 +28,9 @@ const page = {
   aboutReturn: null,
   // The kind of the last pointer pressed.
   lastPointer: 'mouse',
-  // The board's text: its line height and baseline, its lines as last
+  // The board's text: its line height, baseline and font, its lines as last
   // drawn; the timer of its description's hold.
-  boardFont: {lineHeight: 0, ascent: 0},
+  boardFont: {lineHeight: 0, ascent: 0, font: ''},
   boardLines: '',
   descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
@@ -47,9 +47,11 @@ const page = {
 
 const byId = (id) => document.getElementById(id);
 
-// The element of the control numbered `control`.
+// The element of the control numbered `control`, found once (the form reads
+// the check boxes at every tick).
+const controlElements = [];
 function controlElement(control) {
-  return document.querySelector('[data-control="' + control + '"]');
+  return controlElements[control] ||= document.querySelector('[data-control="' + control + '"]');
 }
 
 // The number of the control that `element` is or stands in; -1 for none.

@@ -59,10 +59,10 @@ mergeInto(LibraryManager.library, {
   kugjs_contentsTop: function(frame) {
     return kugView.contentsTop(frame);
   },
-  kugjs_paint: function(rgba, x, y, w, h, canvasW, canvasH, lines) {
-    // A fresh view each time: the memory may have grown since the last one.
-    var pixels =
-        w > 0 ? new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h) : null;
-    kugView.paint(pixels, x, y, canvasW, canvasH, lines ? UTF8ToString(lines) : null);
+  kugjs_paint: function(pixels, w, h, rects, count, lines) {
+    // Fresh views each time: the memory may have grown since the last one.
+    kugView.paint(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, w * h * 4), w, h),
+                  HEAP32.subarray(rects >> 2, (rects >> 2) + 4 * count),
+                  lines ? UTF8ToString(lines) : null);
   },
 });

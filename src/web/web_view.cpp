@@ -146,35 +146,19 @@ std::optional<std::string> WebView::textLinesChanged() {
 }
 
 void WebView::paint() {
-    const raster::PixelRect changed = board_.takeChanged();
+    const DirtyRegion changed = board_.takeChanged();
     const std::optional<std::string> lines = textLinesChanged();
     if (changed.isEmpty() && !lines)
         return;
-    const int s = board_.scale();
-    int x = 0, y = 0, w = 0, h = 0;
-    if (!changed.isEmpty()) {
-        // Clipped to the board: a ball at its edge reports a margin beyond it.
-        x = std::max(changed.left, 0) * s;
-        y = std::max(changed.top, 0) * s;
-        w = std::min((changed.right + 1) * s, board_.deviceWidth()) - x;
-        h = std::min((changed.bottom + 1) * s, board_.deviceHeight()) - y;
-        w = std::max(w, 0);
-        h = std::max(h, 0);
+    std::int32_t* out = rects_.data();
+    for (const raster::PixelRect& r : changed.rects()) {
+        *out++ = r.left;
+        *out++ = r.top;
+        *out++ = r.right - r.left + 1;
+        *out++ = r.bottom - r.top + 1;
     }
-    rgba_.resize(static_cast<std::size_t>(w) * h * 4);
-    std::uint8_t* out = rgba_.data();
-    for (int row = y; row < y + h; ++row) {
-        const std::uint32_t* in =
-            board_.pixels() + static_cast<std::ptrdiff_t>(row) * board_.deviceWidth() + x;
-        for (int col = 0; col < w; ++col, out += 4) {
-            const std::uint32_t p = in[col];
-            out[0] = static_cast<std::uint8_t>(p >> 16);
-            out[1] = static_cast<std::uint8_t>(p >> 8);
-            out[2] = static_cast<std::uint8_t>(p);
-            out[3] = 0xFF;
-        }
-    }
-    kugjs_paint(rgba_.data(), x, y, w, h, board_.deviceWidth(), board_.deviceHeight(),
+    kugjs_paint(reinterpret_cast<const std::uint8_t*>(board_.pixels()), board_.deviceWidth(),
+                board_.deviceHeight(), rects_.data(), static_cast<int>(changed.rects().size()),
                 lines ? lines->c_str() : nullptr);
 }
 

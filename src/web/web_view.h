@@ -3,13 +3,14 @@
 // The web page's view of the form: the controls are the page's elements,
 // reached through the small JavaScript view (js_view.h); the form's clock reads
 // the page's clock and is woken by the page's animation frames; the board is
-// drawn into a pixel buffer of its own, which the page copies to its canvas
-// once a frame.
+// drawn into a pixel buffer of its own, in the canvas's byte order, of which
+// the page copies what changed to its canvas once a frame.
 
 #include "app/description_hold.h"
 #include "app/form_view.h"
 #include "render/raster_surface.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -67,7 +68,7 @@ private:
     // The board's text lines for the page when they changed since the last paint.
     std::optional<std::string> textLinesChanged();
 
-    RasterSurface board_;
+    RasterSurface board_{rgb(255, 255, 255), RasterSurface::Order::Rgba};
     Box area_;
     Extent inner_;
     Extent minimum_;
@@ -77,7 +78,7 @@ private:
     bool wantsFrames_ = false;
     DescriptionHold description_;
     std::string shownText_;
-    std::vector<std::uint8_t> rgba_; // the changed rectangle, as a canvas takes it
+    std::array<std::int32_t, 4 * DirtyRegion::maxRects> rects_{}; // x, y, width, height each
 };
 
 } // namespace kug

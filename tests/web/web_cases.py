@@ -462,7 +462,23 @@ BOARDS = {
                           colours=[LINE, BALL, THEORY]),
     "board_scale2": dict(scale=2, columns=9, balls=250, theory=True, fast=True, start=True,
                          colours=[LINE, BALL, THEORY]),
+    # Each frame puts only what changed: after every one the canvas is the whole picture.
+    "board_animated": dict(columns=2, balls=20, speed=100, trail=True, start=True, each_frame=True,
+                           colours=[LINE, BALL]),
 }
+
+# After each paint, the canvas against the whole picture the paint was given.
+EACH_FRAME = """
+window.kugFrames = {checked: 0, wrong: []};
+const paint = kugView.paint;
+kugView.paint = (picture, rects, lines) => {
+  paint(picture, rects, lines);
+  const c = document.getElementById('board');
+  const shown = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  kugFrames.checked++;
+  if (shown.length !== picture.data.length || shown.some((v, i) => v !== picture.data[i]))
+    kugFrames.wrong.push(kugFrames.checked);
+};"""
 
 
 def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=False, fast=False,
@@ -489,16 +505,23 @@ def case_board(args, name):
     colours = run.pop("colours")
     scale = run.pop("scale", 1)
     grip = run.pop("grip", None)
+    each_frame = run.pop("each_frame", False)
     with Page(args.page, scale=scale) as p:
         board = None
         if grip:
             p.drag_grip(*grip)
             board = p.board_size()
             check_equal(board, (232 + grip[0], 351 + grip[1]), "board after the grip's drag")
+        if each_frame:
+            p.js(EACH_FRAME)
         set_up_run(p, **run)
-        p.wait(lambda: p.row() == IDLE, "the run to end")
+        p.wait(lambda: p.row() == IDLE, "the run to end", timeout=60)
         p.frames()
         page = p.pixels()
+        if each_frame:
+            checked, wrong = p.js("return [kugFrames.checked, kugFrames.wrong]")
+            check(checked >= 10 and not wrong, "of %d paints, these left the canvas unlike the picture: %s"
+                  % (checked, wrong))
     desktop = reference(args.reference, args.artifacts, name, scale=scale, board=board, **run)
     compare_pixels(page, desktop, args.artifacts, name, colours)
 

@@ -2,7 +2,9 @@
 // The picture reaches the screen at most once a frame: a burst of ball ticks
 // is one repaint, and what the window hands to the display after it (its
 // backing store) is exactly the retained picture, as a repaint per tick
-// would have left it. With nothing to show, nothing is scheduled.
+// would have left it; so is the screen after every frame, though a frame
+// repaints only what differs from the last. With nothing to show, nothing is
+// scheduled.
 
 #include "window_driver.h"
 #include "window_fixture_runs.h"
@@ -29,6 +31,15 @@ QImage onScreen(WindowDriver& w) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// What the screen shows inside the drawing area's border.
+QImage grabbed(WindowDriver& w) {
+    const QRect inner = w.area()->contentsRect().translated(w.area()->mapTo(&*w, QPoint(0, 0)));
+    return w->screen()
+        ->grabWindow(w->winId(), inner.x(), inner.y(), inner.width(), inner.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 bool pacerIdle(const FramePacer& pacer) {
     if (pacer.isWaiting())
         return false;
@@ -51,17 +62,22 @@ private slots:
 void TestFramePacing::burstIsOneFrame_data() {
     QTest::addColumn<int>("ticks");
     QTest::addColumn<bool>("loop"); // the event loop runs between the ticks
+    // Frames of 16 ticks, as at speed 100, each shown at once and the screen
+    // compared with the picture.
+    QTest::addColumn<bool>("frames");
     // 2 columns: a ball falls, hops and lands within 35 ticks.
-    QTest::newRow("a few moves") << 3 << false;
-    QTest::newRow("a fall and a hop") << 30 << false;
-    QTest::newRow("landings among the moves") << 200 << false;
-    QTest::newRow("loop between the ticks") << 30 << true;
-    QTest::newRow("loop between the ticks, landings") << 200 << true;
+    QTest::newRow("a few moves") << 3 << false << false;
+    QTest::newRow("a fall and a hop") << 30 << false << false;
+    QTest::newRow("landings among the moves") << 200 << false << false;
+    QTest::newRow("loop between the ticks") << 30 << true << false;
+    QTest::newRow("loop between the ticks, landings") << 200 << true << false;
+    QTest::newRow("the screen after every frame, landings") << 480 << false << true;
 }
 
 void TestFramePacing::burstIsOneFrame() {
     QFETCH(int, ticks);
     QFETCH(bool, loop);
+    QFETCH(bool, frames);
     WindowDriver w;
     QVERIFY(w.open());
     w.enterText("kuglicetxt", "20");
@@ -72,7 +88,17 @@ void TestFramePacing::burstIsOneFrame() {
     QTRY_VERIFY(pacerIdle(pacer));
     RepaintCounter counter(w.area());
 
-    if (!loop) {
+    if (frames) {
+        // As the clock's wake-ups run them: the ticks due, then the frame.
+        for (int i = 0; i < ticks; i += 16) {
+            w.area()->pacer().beginBatch();
+            for (int k = 0; k < 16; ++k)
+                w->form().Timmy_Timer();
+            w.area()->pacer().presentNow();
+            QVERIFY2(grabbed(w) == w.picture().convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QStringLiteral("after tick %1").arg(i + 16)));
+        }
+    } else if (!loop) {
         // Ticks straight after one another, as the timer delivers them when
         // the event loop was late: nothing reaches the screen in between.
         for (int i = 0; i < ticks; ++i)
