@@ -69,7 +69,7 @@ def read_facts(path):
     the tab chain (TAB_CHAIN); the run's controls (RUN_CONTROLS) and each run
     state as they show it, a digit each for enabled or not (IDLE, RUNNING,
     PAUSED, LOOPING), with the pictures its buttons show (PICTURES)."""
-    global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES
+    global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES, STATES
     with open(path, encoding="utf-8") as f:
         facts = json.load(f)
     TABLE, TAB_CHAIN = {c["name"]: c for c in facts["controls"]}, facts["tabChain"]
@@ -77,6 +77,7 @@ def read_facts(path):
     RUN_CONTROLS = list(rows[0])
     RUN_BUTTONS = [n for n in RUN_CONTROLS if TABLE[n]["picture"]]
     IDLE, RUNNING, PAUSED, LOOPING = ("".join("01"[on] for on in row.values()) for row in rows)
+    STATES = dict(Idle=IDLE, Running=RUNNING, Paused=PAUSED, Looping=LOOPING)
     PICTURES = {state: [TABLE[n]["picture" if row[n] else "disabledPicture"] for n in RUN_BUTTONS]
                 for state, row in zip((IDLE, RUNNING, PAUSED, LOOPING), rows)}
 
@@ -217,6 +218,16 @@ class Page:
     def check_state(self, state, what):
         check_equal(self.row(), state, "run state " + what)
         check_equal(self.pictures(), PICTURES[state], "button pictures " + what)
+
+    def snapshot(self):
+        """Every control and the title bar's buttons as shown (class, enabled,
+        ticked, text, pictures, name, pressed), and the board's description."""
+        return self.js("return Object.fromEntries([...document.querySelectorAll('[data-control], #titlebar button')]"
+                       ".map((e) => { const f = e.matches('input, button, fieldset') ? e : e.querySelector('input') || e;"
+                       "  return [e.id, [e.className, f.disabled, f.checked, f.value, [...e.querySelectorAll('img')]"
+                       "    .filter((i) => getComputedStyle(i).display !== 'none').map((i) => i.dataset.picture),"
+                       "    e.getAttribute('aria-label'), e.getAttribute('aria-pressed')]]; })"
+                       ".concat([['opis', document.getElementById('opis').textContent]]))")
 
     def description(self):
         return self.js("return document.getElementById('opis').textContent").split("\n")
@@ -478,10 +489,30 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
         p.click("startcmd")
 
 
-def reloaded_defaults(p, args=None):  # no form state kept
-    set_up_run(p, columns=5, balls=7, speed=9, theory=True, trail=True, fast=True)
-    p.load(reload=True)
-    check_equal(p.inputs(), start_inputs(), "boxes and fields after a reload")
+# A reload in each run state, every field and some boxes changed: what it
+# takes to get there after the fields, and the run state reached.
+RELOAD_ROWS = [
+    (["teorijskachk", "tragchk", "brzachk", "petljachk"], "Idle"),
+    (["teorijskachk", "tragchk", "startcmd"], "Running"),
+    (["teorijskachk", "tragchk", "startcmd", "stopcmd"], "Paused"),
+    (["teorijskachk", "brzachk", "petljachk", "startcmd"], "Looping"),
+]
+
+
+def reloaded_defaults(p, args=None, fresh=None, rows=RELOAD_ROWS[:1]):
+    """After each reload, every control as at a fresh load (as `fresh`, else the designed boxes and fields)."""
+    for clicks, state in rows:
+        set_up_run(p, columns=5, balls=7, speed=9)
+        for name in clicks:
+            p.tick(name) if TABLE[name]["kind"] == "CheckBox" else p.click(name)
+        check_equal(p.row(), STATES[state], "run state before the reload")
+        p.load(reload=True)
+        if fresh:
+            seen = p.snapshot()
+            check(seen == fresh, "after a reload in the run state %s, as (fresh, seen): %s"
+                  % (state, {n: (fresh.get(n), v) for n, v in seen.items() if fresh.get(n) != v}))
+        else:
+            check_equal(p.inputs(), start_inputs(), "boxes and fields after a reload")
 
 
 def case_board(args, name):
@@ -868,8 +899,10 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        fresh = p.snapshot()
         p.axe_clean("file")
-        reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
+        # From disk: Firefox keeps no form state of a page served with no-store.
+        reloaded_defaults(p, fresh=fresh, rows=RELOAD_ROWS)
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
