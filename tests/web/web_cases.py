@@ -107,8 +107,11 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
     def end_headers(self):
-        # No HTTP cache: what a page opens with offline, its worker kept.
-        self.send_header("Cache-Control", "no-store")
+        # No HTTP cache for the app's folder: what its page opens with offline,
+        # its worker kept. Elsewhere a page may be kept for going back (Firefox
+        # keeps none sent with no-store in its back/forward cache).
+        if self.path.startswith("/" + APP):
+            self.send_header("Cache-Control", "no-store")
         super().end_headers()
 
 
@@ -660,6 +663,58 @@ def wait_for_end(p, what, timeout=60):
 ANIMATED = dict(columns=6, balls=15, speed=100, theory=True, trail=True)
 
 
+def hidden_and_shown(p):
+    for hidden in (True, False):
+        p.browser.hide(hidden)
+        p.wait(lambda: p.js("return document.visibilityState") == ("hidden" if hidden else "visible"), "visibility")
+
+
+def away_and_back(p):
+    """Another page, then back: valid only where the page comes from the back/forward cache."""
+    p.js("window.kugAway = true; addEventListener('pageshow', (e) => { window.kugShown = e.persisted; })")
+    p.load("about:blank", ready=False)
+    p.browser.back()
+    p.wait(lambda: p.js("return location.protocol !== 'about:' && document.documentElement.dataset.ready === 'true'"
+                        "  && (window.kugShown !== undefined || !window.kugAway)"), "the page again")
+    if not p.js("return window.kugShown === true"):
+        return "pageshow's persisted false, the page loaded anew"
+
+
+def offline(p):
+    p.stop_serving()
+    p.browser.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+
+# Events during a run, after each of which the run goes on: (what, the
+# event, returning what the engine did instead where it cannot produce it).
+LIFECYCLE_ROWS = [("hidden, then shown", hidden_and_shown), ("away and back", away_and_back)]
+
+
+def left(p):
+    line = p.description()[0]
+    return int(line.split()[1]) if line.startswith("Još ") else None
+
+
+def long_run(p):
+    set_up_run(p, balls=250, speed=90, start=True)
+    p.wait(lambda: left(p) in range(240, 251), "the long run's first balls")  # not an earlier run's line
+
+
+def lifecycle_rows(p, rows):
+    """A long animated run through each row: still running after it, and the balls keep landing."""
+    long_run(p)
+    for what, event in rows:
+        before = left(p)
+        instead = event(p)
+        if instead:
+            print("lifecycle: %s in %s: cannot produce it, %s" % (what, p.engine, instead))
+            long_run(p)
+            continue
+        p.check_state(RUNNING, "after " + what)
+        p.wait(lambda: left(p) < before, "balls to land after " + what)
+
+
 def case_animated_run(args):
     desktop = reference(args.reference, args.artifacts, "animated_run", **ANIMATED, start=True)
     expected = bins(desktop[3]["description"])
@@ -682,6 +737,8 @@ def case_animated_run(args):
             set_up_run(p, speed=1, start=True)  # long enough for axe's rows
             p.axe_clean("running")
             p.check_state(RUNNING, "after axe's rows")
+            p.click("fullstopcmd")
+        lifecycle_rows(p, LIFECYCLE_ROWS)
     compare_pixels(page, desktop, args.artifacts, "animated_run", [LINE, BALL, THEORY])
 
 
@@ -1003,9 +1060,8 @@ def case_installable(args):
             bounds(**size)
             p.frames(3)
             check_equal([fills(), p.row(), board != p.board_size()], [True, IDLE, True], "in an app's window %s" % size)
-        set_up_run(p, start=True)
-        bounds(windowState="minimized")
-        p.wait(lambda: p.row() == IDLE, "the run to end with the app's window minimised")
+        # A page cannot tell its window minimised from covered: hidden, a run waits.
+        lifecycle_rows(p, LIFECYCLE_ROWS[:1] + [("offline", offline)])
 
 
 # After one visit, with the server stopped, a reload: what the page shows
