@@ -103,18 +103,11 @@ class Classic:
 
     def hide(self, hidden):
         """The window minimised, its page hidden; or shown again as it was."""
-        if self.engine == "chromium":  # its own restore: an app's window keeps its size
-            window = self.driver.execute_cdp_cmd("Browser.getWindowForTarget", {})["windowId"]
-            self.driver.execute_cdp_cmd("Browser.setWindowBounds", {"windowId": window, "bounds": {
-                "windowState": "minimized" if hidden else "normal"}})
-        elif hidden:
+        if hidden:
             self._rect = self.driver.get_window_rect()
             self.driver.minimize_window()
         else:
             self.driver.set_window_rect(**self._rect)
-
-    def back(self):
-        self.driver.back()
 
     def closed(self):
         try:
@@ -210,9 +203,6 @@ class Bidi:
         window = self.command("browsingContext.getTree", {"root": self.context})["contexts"][0]["clientWindow"]
         self.command("browser.setClientWindowState", {"clientWindow": window,
                                                       "state": "minimized" if hidden else "normal"})
-
-    def back(self):
-        self.command("browsingContext.traverseHistory", {"context": self.context, "delta": -1})
 
     def closed(self):
         return self.context not in (c["context"] for c in self.command("browsingContext.getTree", {})["contexts"])

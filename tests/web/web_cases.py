@@ -502,20 +502,17 @@ RELOAD_ROWS = [
 ]
 
 
-def reloaded_defaults(p, args=None, fresh=None, rows=RELOAD_ROWS[:1]):
-    """After each reload, every control as at a fresh load (as `fresh`, else the designed boxes and fields)."""
+def reloaded_defaults(p, fresh, rows=RELOAD_ROWS):
+    """After each reload, every control as a fresh load showed it (`fresh`)."""
     for clicks, state in rows:
         set_up_run(p, columns=5, balls=7, speed=9)
         for name in clicks:
             p.tick(name) if TABLE[name]["kind"] == "CheckBox" else p.click(name)
         check_equal(p.row(), STATES[state], "run state before the reload")
         p.load(reload=True)
-        if fresh:
-            seen = p.snapshot()
-            check(seen == fresh, "after a reload in the run state %s, as (fresh, seen): %s"
-                  % (state, {n: (fresh.get(n), v) for n, v in seen.items() if fresh.get(n) != v}))
-        else:
-            check_equal(p.inputs(), start_inputs(), "boxes and fields after a reload")
+        seen = p.snapshot()
+        check(seen == fresh, "after a reload in the run state %s, as (fresh, seen): %s"
+              % (state, {n: (fresh.get(n), v) for n, v in seen.items() if fresh.get(n) != v}))
 
 
 def case_board(args, name):
@@ -664,18 +661,17 @@ ANIMATED = dict(columns=6, balls=15, speed=100, theory=True, trail=True)
 
 
 def hidden_and_shown(p):
-    for hidden in (True, False):
+    for hidden, state in ((True, "hidden"), (False, "visible")):
         p.browser.hide(hidden)
-        p.wait(lambda: p.js("return document.visibilityState") == ("hidden" if hidden else "visible"), "visibility")
+        p.wait(lambda: p.js("return document.visibilityState") == state, "the page " + state)
 
 
 def away_and_back(p):
     """Another page, then back: valid only where the page comes from the back/forward cache."""
-    p.js("window.kugAway = true; addEventListener('pageshow', (e) => { window.kugShown = e.persisted; })")
+    p.js("addEventListener('pageshow', (e) => { window.kugShown = e.persisted; })")
     p.load("about:blank", ready=False)
-    p.browser.back()
-    p.wait(lambda: p.js("return location.protocol !== 'about:' && document.documentElement.dataset.ready === 'true'"
-                        "  && (window.kugShown !== undefined || !window.kugAway)"), "the page again")
+    p.js("history.back()")
+    p.wait(lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page again")
     if not p.js("return window.kugShown === true"):
         return "pageshow's persisted false, the page loaded anew"
 
@@ -696,20 +692,16 @@ def left(p):
     return int(line.split()[1]) if line.startswith("Još ") else None
 
 
-def long_run(p):
-    set_up_run(p, balls=250, speed=90, start=True)
-    p.wait(lambda: left(p) in range(240, 251), "the long run's first balls")  # not an earlier run's line
-
-
 def lifecycle_rows(p, rows):
-    """A long animated run through each row: still running after it, and the balls keep landing."""
-    long_run(p)
+    """Each row during a long animated run: still running after it, and the balls keep landing."""
     for what, event in rows:
+        if p.row() != RUNNING:
+            set_up_run(p, balls=250, speed=90, start=True)
+            p.wait(lambda: left(p) in range(240, 251), "the long run's first balls")  # not an earlier run's line
         before = left(p)
         instead = event(p)
         if instead:
             print("lifecycle: %s in %s: cannot produce it, %s" % (what, p.engine, instead))
-            long_run(p)
             continue
         p.check_state(RUNNING, "after " + what)
         p.wait(lambda: left(p) < before, "balls to land after " + what)
@@ -959,7 +951,7 @@ def case_file(args):
         fresh = p.snapshot()
         p.axe_clean("file")
         # From disk: Firefox keeps no form state of a page served with no-store.
-        reloaded_defaults(p, fresh=fresh, rows=RELOAD_ROWS)
+        reloaded_defaults(p, fresh)
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -1071,7 +1063,7 @@ OFFLINE_ROWS = [
         lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page's first paint")),
     ("the page from its worker", lambda p, args: check_equal(
         p.js("return [document.title, navigator.serviceWorker.controller !== null]"), ["Kuglovica", True], "page")),
-    ("the defaults after a reload", reloaded_defaults),
+    ("the defaults after a reload", lambda p, args: reloaded_defaults(p, p.snapshot(), RELOAD_ROWS[:1])),
     ("a fast run as on the desktop", lambda p, args: case_fast_run_histogram(args, p)),
 ]
 
