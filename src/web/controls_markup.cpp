@@ -138,19 +138,17 @@ std::string drawingArea(Control control, const std::string& indent) {
            "  <canvas id=\"boardtext\" aria-hidden=\"true\"></canvas>\n" + indent + "</div>\n";
 }
 
-// (Firefox would restore a box's tick on a reload.)
 std::string checkBox(Control control, const std::string& indent) {
     const ControlDesign& s = designOf(control);
     return indent + "<label" + common(control) + "><input type=\"checkbox\"" + tabIndex(control) +
-           " autocomplete=\"off\"" + (s.checked ? " checked" : "") + disabled(control) + '>' +
-           escaped(s.caption) + "</label>\n";
+           (s.checked ? " checked" : "") + disabled(control) + '>' + escaped(s.caption) +
+           "</label>\n";
 }
 
 std::string textBox(Control control, const std::string& indent) {
     return indent + "<input" + common(control) + " type=\"text\"" + tabIndex(control) +
            attribute("value", escaped(designOf(control).caption)) +
-           " maxlength=\"32767\" autocomplete=\"off\" spellcheck=\"false\"" + disabled(control) +
-           ">\n";
+           " maxlength=\"32767\" spellcheck=\"false\"" + disabled(control) + ">\n";
 }
 
 // A label names its field for a screen reader.

@@ -27,11 +27,9 @@ function watchEventOrder() {
     if (page.started && !page.ended) Module._kug_events_due();
   };
   // (A maximised or full-screen window's resize comes from the browser's
-  // resize and fullscreenchange events, an app window's minimise from
-  // visibilitychange: they count too.)
+  // resize and fullscreenchange events: they count too.)
   for (const type of ['pointerdown', 'pointermove', 'pointerup', 'keydown', 'keyup', 'click',
-                      'input', 'blur', 'focusout', 'resize', 'fullscreenchange',
-                      'visibilitychange'])
+                      'input', 'blur', 'focusout', 'resize', 'fullscreenchange'])
     window.addEventListener(type, due, true);
 }
 

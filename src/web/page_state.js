@@ -35,14 +35,13 @@ const page = {
   descriptionHold: null,
   // The window frame: maximised, the size to restore, the scale that fits
   // it into the viewport, a drag of the grip, a coarse (touch) pointer; the
-  // page has been in an app's window, which is minimised.
+  // page has been in an app's window.
   maximised: false,
   restore: null,
   fit: 1,
   dragging: false,
   coarse: false,
   app: false,
-  minimised: false,
 };
 
 const byId = (id) => document.getElementById(id);

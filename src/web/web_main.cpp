@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's entry points: start-up, the user's events, each handed to the
 // form as a control's number and an event's, a new size of the window (its
-// resize grip, maximise, full screen, an app's window), an app's window
-// minimised and shown again, a change of the board's scale, the
-// animation frame, which runs the ticks due and paints once, and the end of
-// the board description's hold. The page first runs the ticks due by an
-// event's moment as the event arrives (kug_events_due), before it reaches
-// its target: the handlers it calls then run no ticks of their own.
+// resize grip, maximise, full screen, an app's window), a change of the
+// board's scale, the animation frame, which runs the ticks due and paints
+// once, and the end of the board description's hold. The page first runs
+// the ticks due by an event's moment as the event arrives (kug_events_due),
+// before it reaches its target: the handlers it calls then run no ticks of
+// their own.
 
 #include "app/form.h"
 #include "web/web_view.h"
@@ -68,18 +68,6 @@ EMSCRIPTEN_KEEPALIVE void kug_resize(int width, int height) {
         return;
     const TickClock::Event inside(form->clock(), false);
     page->view.resizeInner(size);
-    form->Form_Resize();
-}
-
-// An app's window minimised, or shown again: the window's state changes,
-// which is a resize as on the desktop (the run ends; shown, it is laid out
-// and drawn).
-EMSCRIPTEN_KEEPALIVE void kug_set_minimised(int minimised) {
-    Form* form = live();
-    if (!form)
-        return;
-    const TickClock::Event inside(form->clock(), false);
-    page->view.setMinimized(minimised != 0);
     form->Form_Resize();
 }
 

@@ -52,10 +52,9 @@ public:
     void resizeInner(Extent size) override;
     void setMinimumInner(Extent size) override { minimum_ = size; }
     Extent minimumInner() const { return minimum_; }
-    // A page in a tab cannot be minimised (a hidden tab only stops its
-    // frames); an app's window can, and the page says when.
-    bool isMinimized() const override { return minimized_; }
-    void setMinimized(bool minimized) { minimized_ = minimized; }
+    // Never minimised: a page cannot tell its window minimised from covered,
+    // on another desktop or locked; hidden, it gets no frames and a run waits.
+    bool isMinimized() const override { return false; }
     void setTitle(const std::string& title) override;
     Surface& board() override;
     void describeBoard(const std::string& text) override;
@@ -74,7 +73,6 @@ private:
     Extent minimum_;
     int scale_ = 1;
     bool quit_ = false;
-    bool minimized_ = false;
     bool wantsFrames_ = false;
     DescriptionHold description_;
     std::string shownText_;

@@ -222,26 +222,10 @@ function watchScale() {
   }, {once: true});
 }
 
-// An app's window minimised (its page hidden) is the form's window
-// minimised: a Form_Resize that ends a run; shown again, another lays it out
-// and draws it. A tab hidden only gets no frames, and a run waits.
-function watchMinimise() {
-  document.addEventListener('visibilitychange', () => {
-    const hidden = document.visibilityState === 'hidden';
-    if (!page.started || page.ended || hidden === page.minimised || (hidden && !standalone()))
-      return;
-    page.minimised = hidden;
-    Module._kug_set_minimised(hidden ? 1 : 0);
-    layout();
-    requestFrame();
-  });
-}
-
 function wireWindowFrame() {
   wireTitleBar();
   wireGrip();
   watchScale();
-  watchMinimise();
   window.addEventListener('resize', layout);
   coarseQuery.addEventListener('change', layout);
   appQuery.addEventListener('change', layout);

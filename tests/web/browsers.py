@@ -101,6 +101,14 @@ class Classic:
         if self.engine == "chromium":
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": on, "maxTouchPoints": 5})
 
+    def hide(self, hidden):
+        """The window minimised, its page hidden; or shown again as it was."""
+        if hidden:
+            self._rect = self.driver.get_window_rect()
+            self.driver.minimize_window()
+        else:
+            self.driver.set_window_rect(**self._rect)
+
     def closed(self):
         try:
             return self.driver.current_window_handle not in self.driver.window_handles
@@ -190,6 +198,11 @@ class Bidi:
 
     def set_touch(self, on):
         pass  # a touch screen only from the profile, at launch
+
+    def hide(self, hidden):
+        window = self.command("browsingContext.getTree", {"root": self.context})["contexts"][0]["clientWindow"]
+        self.command("browser.setClientWindowState", {"clientWindow": window,
+                                                      "state": "minimized" if hidden else "normal"})
 
     def closed(self):
         return self.context not in (c["context"] for c in self.command("browsingContext.getTree", {})["contexts"])

@@ -69,7 +69,7 @@ def read_facts(path):
     the tab chain (TAB_CHAIN); the run's controls (RUN_CONTROLS) and each run
     state as they show it, a digit each for enabled or not (IDLE, RUNNING,
     PAUSED, LOOPING), with the pictures its buttons show (PICTURES)."""
-    global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES
+    global TABLE, TAB_CHAIN, RUN_CONTROLS, RUN_BUTTONS, IDLE, RUNNING, PAUSED, LOOPING, PICTURES, STATES
     with open(path, encoding="utf-8") as f:
         facts = json.load(f)
     TABLE, TAB_CHAIN = {c["name"]: c for c in facts["controls"]}, facts["tabChain"]
@@ -77,6 +77,7 @@ def read_facts(path):
     RUN_CONTROLS = list(rows[0])
     RUN_BUTTONS = [n for n in RUN_CONTROLS if TABLE[n]["picture"]]
     IDLE, RUNNING, PAUSED, LOOPING = ("".join("01"[on] for on in row.values()) for row in rows)
+    STATES = dict(Idle=IDLE, Running=RUNNING, Paused=PAUSED, Looping=LOOPING)
     PICTURES = {state: [TABLE[n]["picture" if row[n] else "disabledPicture"] for n in RUN_BUTTONS]
                 for state, row in zip((IDLE, RUNNING, PAUSED, LOOPING), rows)}
 
@@ -106,8 +107,11 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
     def end_headers(self):
-        # No HTTP cache: what a page opens with offline, its worker kept.
-        self.send_header("Cache-Control", "no-store")
+        # No HTTP cache for the app's folder: what its page opens with offline,
+        # its worker kept. Elsewhere a page may be kept for going back (Firefox
+        # keeps none sent with no-store in its back/forward cache).
+        if self.path.startswith("/" + APP):
+            self.send_header("Cache-Control", "no-store")
         super().end_headers()
 
 
@@ -217,6 +221,16 @@ class Page:
     def check_state(self, state, what):
         check_equal(self.row(), state, "run state " + what)
         check_equal(self.pictures(), PICTURES[state], "button pictures " + what)
+
+    def snapshot(self):
+        """Every control and the title bar's buttons as shown (class, enabled,
+        ticked, text, pictures, name, pressed), and the board's description."""
+        return self.js("return Object.fromEntries([...document.querySelectorAll('[data-control], #titlebar button')]"
+                       ".map((e) => { const f = e.matches('input, button, fieldset') ? e : e.querySelector('input') || e;"
+                       "  return [e.id, [e.className, f.disabled, f.checked, f.value, [...e.querySelectorAll('img')]"
+                       "    .filter((i) => getComputedStyle(i).display !== 'none').map((i) => i.dataset.picture),"
+                       "    e.getAttribute('aria-label'), e.getAttribute('aria-pressed')]]; })"
+                       ".concat([['opis', document.getElementById('opis').textContent]]))")
 
     def description(self):
         return self.js("return document.getElementById('opis').textContent").split("\n")
@@ -494,10 +508,27 @@ def set_up_run(p, columns=None, balls=None, speed=None, theory=False, trail=Fals
         p.click("startcmd")
 
 
-def reloaded_defaults(p, args=None):  # no form state kept
-    set_up_run(p, columns=5, balls=7, speed=9, theory=True, trail=True, fast=True)
-    p.load(reload=True)
-    check_equal(p.inputs(), start_inputs(), "boxes and fields after a reload")
+# A reload in each run state, every field and some boxes changed: what it
+# takes to get there after the fields, and the run state reached.
+RELOAD_ROWS = [
+    (["teorijskachk", "tragchk", "brzachk", "petljachk"], "Idle"),
+    (["teorijskachk", "tragchk", "startcmd"], "Running"),
+    (["teorijskachk", "tragchk", "startcmd", "stopcmd"], "Paused"),
+    (["teorijskachk", "brzachk", "petljachk", "startcmd"], "Looping"),
+]
+
+
+def reloaded_defaults(p, fresh, rows=RELOAD_ROWS):
+    """After each reload, every control as a fresh load showed it (`fresh`)."""
+    for clicks, state in rows:
+        set_up_run(p, columns=5, balls=7, speed=9)
+        for name in clicks:
+            p.tick(name) if TABLE[name]["kind"] == "CheckBox" else p.click(name)
+        check_equal(p.row(), STATES[state], "run state before the reload")
+        p.load(reload=True)
+        seen = p.snapshot()
+        check(seen == fresh, "after a reload in the run state %s, as (fresh, seen): %s"
+              % (state, {n: (fresh.get(n), v) for n, v in seen.items() if fresh.get(n) != v}))
 
 
 def case_board(args, name):
@@ -652,6 +683,53 @@ def wait_for_end(p, what, timeout=60):
 ANIMATED = dict(columns=6, balls=15, speed=100, theory=True, trail=True)
 
 
+def hidden_and_shown(p):
+    for hidden, state in ((True, "hidden"), (False, "visible")):
+        p.browser.hide(hidden)
+        p.wait(lambda: p.js("return document.visibilityState") == state, "the page " + state)
+
+
+def away_and_back(p):
+    """Another page, then back: valid only where the page comes from the back/forward cache."""
+    p.js("addEventListener('pageshow', (e) => { window.kugShown = e.persisted; })")
+    p.load("about:blank", ready=False)
+    p.js("history.back()")
+    p.wait(lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page again")
+    if not p.js("return window.kugShown === true"):
+        return "pageshow's persisted false, the page loaded anew"
+
+
+def offline(p):
+    p.stop_serving()
+    p.browser.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+
+# Events during a run, after each of which the run goes on: (what, the
+# event, returning what the engine did instead where it cannot produce it).
+LIFECYCLE_ROWS = [("hidden, then shown", hidden_and_shown), ("away and back", away_and_back)]
+
+
+def left(p):
+    line = p.description()[0]
+    return int(line.split()[1]) if line.startswith("Još ") else None
+
+
+def lifecycle_rows(p, rows):
+    """Each row during a long animated run: still running after it, and the balls keep landing."""
+    for what, event in rows:
+        if p.row() != RUNNING:
+            set_up_run(p, balls=250, speed=90, start=True)
+            p.wait(lambda: left(p) in range(240, 251), "the long run's first balls")  # not an earlier run's line
+        before = left(p)
+        instead = event(p)
+        if instead:
+            print("lifecycle: %s in %s: cannot produce it, %s" % (what, p.engine, instead))
+            continue
+        p.check_state(RUNNING, "after " + what)
+        p.wait(lambda: left(p) < before, "balls to land after " + what)
+
+
 def case_animated_run(args):
     desktop = reference(args.reference, args.artifacts, "animated_run", **ANIMATED, start=True)
     expected = bins(desktop[3]["description"])
@@ -674,6 +752,8 @@ def case_animated_run(args):
             set_up_run(p, speed=1, start=True)  # long enough for axe's rows
             p.axe_clean("running")
             p.check_state(RUNNING, "after axe's rows")
+            p.click("fullstopcmd")
+        lifecycle_rows(p, LIFECYCLE_ROWS)
     compare_pixels(page, desktop, args.artifacts, "animated_run", [LINE, BALL, THEORY])
 
 
@@ -891,8 +971,10 @@ def case_file(args):
     expected = bins(reference(args.reference, args.artifacts, "file", **run)[3]["description"])
     with Page(args.page, from_disk=True) as p:
         check_equal(p.js("return performance.getEntriesByType('resource').length"), 0, "what the page fetched")
+        fresh = p.snapshot()
         p.axe_clean("file")
-        reloaded_defaults(p)  # from disk: Firefox keeps no form state of a page served with no-store
+        # From disk: Firefox keeps no form state of a page served with no-store.
+        reloaded_defaults(p, fresh)
         set_up_run(p, **run)
         p.wait(lambda: p.row() == IDLE, "the fast run to end")
         p.wait_description(expected, "histogram of 250 balls on 10 columns", pick=bins)
@@ -993,9 +1075,8 @@ def case_installable(args):
             bounds(**size)
             p.frames(3)
             check_equal([fills(), p.row(), board != p.board_size()], [True, IDLE, True], "in an app's window %s" % size)
-        set_up_run(p, start=True)
-        bounds(windowState="minimized")
-        p.wait(lambda: p.row() == IDLE, "the run to end with the app's window minimised")
+        # A page cannot tell its window minimised from covered: hidden, a run waits.
+        lifecycle_rows(p, LIFECYCLE_ROWS[:1] + [("offline", offline)])
 
 
 # After one visit, with the server stopped, a reload: what the page shows
@@ -1005,7 +1086,7 @@ OFFLINE_ROWS = [
         lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page's first paint")),
     ("the page from its worker", lambda p, args: check_equal(
         p.js("return [document.title, navigator.serviceWorker.controller !== null]"), ["Kuglovica", True], "page")),
-    ("the defaults after a reload", reloaded_defaults),
+    ("the defaults after a reload", lambda p, args: reloaded_defaults(p, p.snapshot(), RELOAD_ROWS[:1])),
     ("a fast run as on the desktop", lambda p, args: case_fast_run_histogram(args, p)),
 ]
 
