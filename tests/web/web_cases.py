@@ -693,8 +693,11 @@ def away_and_back(p):
     """Another page, then back: valid only where the page comes from the back/forward cache."""
     p.js("addEventListener('pageshow', (e) => { window.kugShown = e.persisted; })")
     p.load("about:blank", ready=False)
-    p.js("history.back()")
-    p.wait(lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page again")
+    p.browser.back()
+    try:
+        p.wait(lambda: p.js("return document.documentElement.dataset.ready === 'true'"), "the page again")
+    except Failure as e:
+        raise Failure("%s, at %s" % (e, p.js("return location.href + ' ' + document.readyState"))) from None
     if not p.js("return window.kugShown === true"):
         return "pageshow's persisted false, the page loaded anew"
 
