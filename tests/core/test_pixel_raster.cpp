@@ -6,6 +6,7 @@
 
 #include "render/pixel_raster.h"
 
+#include <QPoint>
 #include <QTest>
 
 #include <cstdint>
@@ -61,35 +62,86 @@ private slots:
     void nearestPixel();
 };
 
+// How the circle's inside is painted.
+enum class Inside { Filled, EdgeColour, Unfilled };
+Q_DECLARE_METATYPE(Inside)
+
 void TestPixelRaster::circle_data() {
     QTest::addColumn<int>("scale");
     QTest::addColumn<int>("radius");
+    QTest::addColumn<QPoint>("centre");
+    QTest::addColumn<int>("before"); // radius of a circle drawn just before, elsewhere
+    QTest::addColumn<Inside>("inside");
     for (int scale : {1, 2})
         for (int r : {0, 1, 2, 7, 33})
-            QTest::addRow("scale %d radius %d", scale, r) << scale << r;
+            QTest::addRow("scale %d radius %d", scale, r)
+                << scale << r << QPoint(40, 40) << -1 << Inside::Filled;
+    const QPoint mid(40, 40);
+    QTest::newRow("same radius again") << 1 << 7 << mid << 7 << Inside::Filled;
+    QTest::newRow("after a smaller radius") << 1 << 7 << mid << 2 << Inside::Filled;
+    QTest::newRow("after a larger radius") << 2 << 2 << mid << 33 << Inside::Filled;
+    QTest::newRow("scale 3") << 3 << 5 << mid << 5 << Inside::Filled;
+    QTest::newRow("inside in the edge's colour") << 1 << 7 << mid << -1 << Inside::EdgeColour;
+    QTest::newRow("unfilled at scale 2") << 2 << 7 << mid << 7 << Inside::Unfilled;
+    QTest::newRow("rows wider than a short span") << 2 << 20 << mid << -1 << Inside::Filled;
+    QTest::newRow("clipped top left") << 1 << 7 << QPoint(2, 1) << 7 << Inside::Filled;
+    QTest::newRow("clipped bottom right") << 2 << 7 << QPoint(79, 78) << 7 << Inside::EdgeColour;
+    QTest::newRow("clipped left, rows of 1 to 3")
+        << 1 << 1 << QPoint(0, 40) << -1 << Inside::Filled;
+    QTest::newRow("larger than the table, its top")
+        << 2 << 300 << QPoint(40, 330) << 7 << Inside::Filled;
+    QTest::newRow("far off, its bottom in the area")
+        << 1 << 1000000 << QPoint(40, -999960) << -1 << Inside::Filled;
 }
 
-// Centred on its pixel, 2r + 1 wide and high, edge pixels at the four
-// extremes, the inside filled; a radius of 0 is a single edge pixel.
+// The pixels within r + 1/2 of the centre (in device pixels: R = r * scale
+// around the centre * scale), those with a neighbour across a side outside
+// in the edge's colour, the others filled; every other pixel untouched.
+// Checked pixel by pixel against that definition, after any radius before.
 void TestPixelRaster::circle() {
     QFETCH(int, scale);
     QFETCH(int, radius);
-    const int c = 40;
+    QFETCH(QPoint, centre);
+    QFETCH(int, before);
+    QFETCH(Inside, inside);
+    if (before >= 0) {
+        Block other(8, 8);
+        raster::circle(other.pixels(), scale, 4, 4, before, edge, edge);
+    }
     Block image(81 * scale, 81 * scale);
-    raster::circle(image.pixels(), scale, c, c, radius, edge, inside);
-    const int x = c * scale, y = c * scale, r = radius * scale;
-    QCOMPARE(image.drawn(), QRect(x - r, y - r, 2 * r + 1, 2 * r + 1));
-    QCOMPARE(image.pixel(x + r, y), edge);
-    QCOMPARE(image.pixel(x - r, y), edge);
-    QCOMPARE(image.pixel(x, y + r), edge);
-    QCOMPARE(image.pixel(x, y - r), edge);
-    QCOMPARE(image.pixel(x, y), r == 0 ? edge : inside);
-    // symmetric about both axes through the centre
-    for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx) {
-            QCOMPARE(image.pixel(x + dx, y + dy), image.pixel(x - dx, y + dy));
-            QCOMPARE(image.pixel(x + dx, y + dy), image.pixel(x + dx, y - dy));
+    for (std::size_t i = 0; i < image.words.size(); ++i)
+        image.words[i] = 0x80000000u | std::uint32_t(i); // its own colour, no drawing colour
+    const std::vector<std::uint32_t> under = image.words;
+    const std::uint32_t insideColour = inside == Inside::EdgeColour ? edge : raster::opaque(7);
+    raster::circle(image.pixels(), scale, centre.x(), centre.y(), radius, edge,
+                   inside == Inside::Unfilled ? std::nullopt
+                                              : std::optional<std::uint32_t>(insideColour));
+    const long long r = radius * 1LL * scale;
+    const auto within = [&](long long dx, long long dy) { return dx * dx + dy * dy <= r * r + r; };
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const long long dx = x - centre.x() * 1LL * scale, dy = y - centre.y() * 1LL * scale;
+            const bool onEdge = !within(dx - 1, dy) || !within(dx + 1, dy) || !within(dx, dy - 1) ||
+                                !within(dx, dy + 1);
+            std::uint32_t want = under[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+            if (within(dx, dy) && onEdge)
+                want = edge;
+            else if (within(dx, dy) && inside != Inside::Unfilled)
+                want = insideColour;
+            if (image.pixel(x, y) != want)
+                QFAIL(qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
         }
+    if (centre != QPoint(40, 40) || r > 40 * scale)
+        return;
+    // The plain shape of a whole circle: the edge at its four extremes, R from
+    // the centre, and a radius of 0 a single edge pixel.
+    const int cx = 40 * scale, cy = 40 * scale;
+    QCOMPARE(image.pixel(cx + int(r), cy), edge);
+    QCOMPARE(image.pixel(cx - int(r), cy), edge);
+    QCOMPARE(image.pixel(cx, cy - int(r)), edge);
+    QCOMPARE(image.pixel(cx, cy + int(r)), edge);
+    if (inside == Inside::Filled)
+        QCOMPARE(image.pixel(cx, cy), r == 0 ? edge : insideColour);
 }
 
 void TestPixelRaster::circleWithoutFillKeepsInside() {
