@@ -173,6 +173,9 @@ void TestPixelRaster::fillAtScale_data() {
     QTest::newRow("box at 2") << 2 << QRect(1, 2, 3, 1) << QRect(2, 4, 6, 2);
     QTest::newRow("box at 3") << 3 << QRect(0, 0, 2, 2) << QRect(0, 0, 6, 6);
     QTest::newRow("clipped") << 2 << QRect(-5, 8, 10, 10) << QRect(0, 16, 10, 4);
+    QTest::newRow("five wide") << 1 << QRect(2, 3, 5, 2) << QRect(2, 3, 5, 2);
+    QTest::newRow("seven wide") << 1 << QRect(3, 0, 7, 1) << QRect(3, 0, 7, 1);
+    QTest::newRow("wider than a short span") << 4 << QRect(1, 1, 9, 2) << QRect(4, 4, 36, 8);
 }
 
 void TestPixelRaster::fillAtScale() {
