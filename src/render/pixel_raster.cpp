@@ -154,8 +154,17 @@ void paintRows(const Rows& rows, bool within, Coord x, Coord y, Coord top, Coord
         else
             rows.span(row, x0, x1, color);
     };
-    // With the inside in the edge's colour a row is one span.
+    // With the inside in the edge's colour a row is one span; the ball and
+    // its erase without a trail, clear of the area's sides, take this loop
+    // with nothing else to decide a row.
     const bool oneColor = fill && *fill == outline;
+    if (within && oneColor) {
+        for (Coord dy = top; dy <= bottom; ++dy) {
+            const Coord reach = shape(dy).first;
+            rows.inside(y + dy, x - reach, x + reach, outline);
+        }
+        return;
+    }
     for (Coord dy = top; dy <= bottom; ++dy) {
         const auto [reach, inner] = shape(dy);
         if (inner < 0 || oneColor) {
