@@ -6,6 +6,7 @@
 
 #include "render/pixel_raster.h"
 
+#include <QPoint>
 #include <QTest>
 
 #include <cstdint>
@@ -53,7 +54,6 @@ class TestPixelRaster : public QObject {
 private slots:
     void circle_data();
     void circle();
-    void circleWithoutFillKeepsInside();
     void circleClippedAtTheEdges();
     void fillAtScale_data();
     void fillAtScale();
@@ -61,45 +61,73 @@ private slots:
     void nearestPixel();
 };
 
+// How the circle's inside is painted.
+enum class Inside { Filled, EdgeColour, Unfilled };
+Q_DECLARE_METATYPE(Inside)
+
 void TestPixelRaster::circle_data() {
     QTest::addColumn<int>("scale");
     QTest::addColumn<int>("radius");
+    QTest::addColumn<QPoint>("centre");
+    QTest::addColumn<int>("before"); // radius of a circle drawn just before, elsewhere
+    QTest::addColumn<Inside>("inside");
     for (int scale : {1, 2})
         for (int r : {0, 1, 2, 7, 33})
-            QTest::addRow("scale %d radius %d", scale, r) << scale << r;
+            QTest::addRow("scale %d radius %d", scale, r)
+                << scale << r << QPoint(40, 40) << -1 << Inside::Filled;
+    const QPoint mid(40, 40);
+    QTest::newRow("after a smaller radius") << 1 << 7 << mid << 2 << Inside::Filled;
+    QTest::newRow("after a larger radius") << 2 << 2 << mid << 33 << Inside::Filled;
+    QTest::newRow("scale 3") << 3 << 5 << mid << 5 << Inside::Filled;
+    QTest::newRow("inside in the edge's colour") << 1 << 7 << mid << -1 << Inside::EdgeColour;
+    QTest::newRow("unfilled at scale 2") << 2 << 7 << mid << 7 << Inside::Unfilled;
+    QTest::newRow("rows wider than a short span") << 2 << 20 << mid << -1 << Inside::Filled;
+    QTest::newRow("clipped top left") << 1 << 7 << QPoint(2, 1) << 7 << Inside::Filled;
+    QTest::newRow("clipped bottom right") << 2 << 7 << QPoint(79, 78) << 7 << Inside::EdgeColour;
+    QTest::newRow("clipped left, rows of 1 to 3")
+        << 1 << 1 << QPoint(0, 40) << -1 << Inside::Filled;
+    QTest::newRow("larger than the table, its top")
+        << 2 << 300 << QPoint(40, 330) << 7 << Inside::Filled;
+    QTest::newRow("far off, its bottom in the area")
+        << 1 << 1000000 << QPoint(40, -999960) << -1 << Inside::Filled;
 }
 
-// Centred on its pixel, 2r + 1 wide and high, edge pixels at the four
-// extremes, the inside filled; a radius of 0 is a single edge pixel.
+// The pixels within r + 1/2 of the centre (in device pixels: R = r * scale
+// around the centre * scale), those with a neighbour across a side outside
+// in the edge's colour, the others filled; every other pixel untouched.
+// Checked pixel by pixel against that definition, after any radius before.
 void TestPixelRaster::circle() {
     QFETCH(int, scale);
     QFETCH(int, radius);
-    const int c = 40;
+    QFETCH(QPoint, centre);
+    QFETCH(int, before);
+    QFETCH(Inside, inside);
+    if (before >= 0) {
+        Block other(8, 8);
+        raster::circle(other.pixels(), scale, 4, 4, before, edge, edge);
+    }
     Block image(81 * scale, 81 * scale);
-    raster::circle(image.pixels(), scale, c, c, radius, edge, inside);
-    const int x = c * scale, y = c * scale, r = radius * scale;
-    QCOMPARE(image.drawn(), QRect(x - r, y - r, 2 * r + 1, 2 * r + 1));
-    QCOMPARE(image.pixel(x + r, y), edge);
-    QCOMPARE(image.pixel(x - r, y), edge);
-    QCOMPARE(image.pixel(x, y + r), edge);
-    QCOMPARE(image.pixel(x, y - r), edge);
-    QCOMPARE(image.pixel(x, y), r == 0 ? edge : inside);
-    // symmetric about both axes through the centre
-    for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx) {
-            QCOMPARE(image.pixel(x + dx, y + dy), image.pixel(x - dx, y + dy));
-            QCOMPARE(image.pixel(x + dx, y + dy), image.pixel(x + dx, y - dy));
+    for (std::size_t i = 0; i < image.words.size(); ++i)
+        image.words[i] = 0x80000000u | std::uint32_t(i); // its own colour, none of the drawing's
+    const std::uint32_t insideColour = inside == Inside::EdgeColour ? edge : raster::opaque(7);
+    raster::circle(image.pixels(), scale, centre.x(), centre.y(), radius, edge,
+                   inside == Inside::Unfilled ? std::nullopt
+                                              : std::optional<std::uint32_t>(insideColour));
+    const long long r = radius * 1LL * scale;
+    const auto within = [&](long long dx, long long dy) { return dx * dx + dy * dy <= r * r + r; };
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const long long dx = x - centre.x() * 1LL * scale, dy = y - centre.y() * 1LL * scale;
+            const bool onEdge = !within(dx - 1, dy) || !within(dx + 1, dy) || !within(dx, dy - 1) ||
+                                !within(dx, dy + 1);
+            std::uint32_t want = 0x80000000u | std::uint32_t(y * image.width + x);
+            if (within(dx, dy) && onEdge)
+                want = edge;
+            else if (within(dx, dy) && inside != Inside::Unfilled)
+                want = insideColour;
+            if (image.pixel(x, y) != want)
+                QFAIL(qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
         }
-}
-
-void TestPixelRaster::circleWithoutFillKeepsInside() {
-    Block image(40, 40);
-    image.setPixel(20, 20, 0xFF00FF00);
-    raster::circle(image.pixels(), 1, 20, 20, 7, edge, std::nullopt);
-    QCOMPARE(image.pixel(20, 20), std::uint32_t(0xFF00FF00)); // what lay inside stays
-    QCOMPARE(image.pixel(21, 20), back);
-    QCOMPARE(image.pixel(27, 20), edge);
-    QCOMPARE(image.countOf(inside), 0);
 }
 
 void TestPixelRaster::circleClippedAtTheEdges() {
@@ -121,6 +149,9 @@ void TestPixelRaster::fillAtScale_data() {
     QTest::newRow("box at 2") << 2 << QRect(1, 2, 3, 1) << QRect(2, 4, 6, 2);
     QTest::newRow("box at 3") << 3 << QRect(0, 0, 2, 2) << QRect(0, 0, 6, 6);
     QTest::newRow("clipped") << 2 << QRect(-5, 8, 10, 10) << QRect(0, 16, 10, 4);
+    QTest::newRow("five wide") << 1 << QRect(2, 3, 5, 2) << QRect(2, 3, 5, 2);
+    QTest::newRow("seven wide") << 1 << QRect(3, 0, 7, 1) << QRect(3, 0, 7, 1);
+    QTest::newRow("wider than a short span") << 4 << QRect(1, 1, 9, 2) << QRect(4, 4, 36, 8);
 }
 
 void TestPixelRaster::fillAtScale() {
