@@ -78,10 +78,8 @@ std::vector<QRect> ImageSurface::shownChanges(const std::vector<QRect>& touched)
     // The picture is read, never written: the painter may stay open.
     const PixelsView picture{reinterpret_cast<const std::uint32_t*>(image_.constBits()),
                              image_.bytesPerLine() / 4, image_.width(), image_.height()};
-    DirtyRegion changed;
-    for (const QRect& r : touched)
-        shown_.compare(picture, scaledOut(r, dpr_, 1), changed);
-    changed.fold();
+    const DirtyRegion changed =
+        shown_.changes(picture, touched, [this](const QRect& r) { return scaledOut(r, dpr_, 1); });
     std::vector<QRect> out;
     for (const raster::PixelRect& d : changed.rects())
         out.push_back(toQRect(scaledOut(toQRect(d), 1, dpr_)));

@@ -53,14 +53,13 @@ void RasterSurface::setGeometry(int width, int height, int scale) {
 
 DirtyRegion RasterSurface::takeChanged() {
     const PixelsView picture{buffer_.data(), deviceWidth(), deviceWidth(), deviceHeight()};
-    DirtyRegion changed;
-    for (const raster::PixelRect& r : touched_.rects())
-        shown_.compare(picture,
-                       raster::PixelRect{r.left * scale_, r.top * scale_,
-                                         (r.right + 1) * scale_ - 1, (r.bottom + 1) * scale_ - 1},
-                       changed);
+    const int s = scale_;
+    DirtyRegion changed =
+        shown_.changes(picture, touched_.rects(), [s](const raster::PixelRect& r) {
+            return raster::PixelRect{r.left * s, r.top * s, (r.right + 1) * s - 1,
+                                     (r.bottom + 1) * s - 1};
+        });
     touched_.clear();
-    changed.fold();
     return changed;
 }
 

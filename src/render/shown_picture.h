@@ -30,12 +30,23 @@ class ShownPicture {
 public:
     // The screen has nothing of the picture (it was made again at another size).
     void forget() { pixels_.clear(); }
-    // Adds to `changed` the pixels of `candidate` (device pixels) where
-    // `picture` differs from what was shown, row by row, and takes them as
-    // shown.
-    void compare(const PixelsView& picture, raster::PixelRect candidate, DirtyRegion& changed);
+    // Of the rectangles `touched` (each given in device pixels by
+    // `toDevice`), the pixels where `picture` differs from what was shown, as
+    // rectangles for the screen; from now on they count as shown.
+    template <class Rects, class ToDevice>
+    DirtyRegion changes(const PixelsView& picture, const Rects& touched, ToDevice toDevice) {
+        DirtyRegion changed;
+        for (const auto& r : touched)
+            compare(picture, toDevice(r), changed);
+        changed.fold();
+        return changed;
+    }
 
 private:
+    // Adds to `changed` the rows of `candidate` that differ, narrowed to
+    // their differing pixels, and takes them as shown.
+    void compare(const PixelsView& picture, raster::PixelRect candidate, DirtyRegion& changed);
+
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
 };
